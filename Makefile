@@ -1,0 +1,43 @@
+# make run   - install what is missing, build, start the program
+# make test  - install what is missing, build, run every test
+# make demo  - start the program with the handset emulator pushing sample data
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build test test-asan run demo fuzz bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-asan: deps
+	@[ -f $(ASAN_BUILD)/build.ninja ] || cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	  -DSORVANTO_SANITIZE=ON -DSORVANTO_DESKTOP=OFF -DSORVANTO_BENCH=OFF
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	@cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+run: build
+	@scripts/run-desktop $(BUILD)
+
+demo: build
+	@scripts/demo $(BUILD)
+
+fuzz: deps
+	@scripts/fuzz-smoke
+
+bench: build
+	@scripts/bench-all $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace sorvanto::cli {
+
+// Exit codes of every command.
+constexpr int kOk = 0;
+constexpr int kFailure = 1;
+constexpr int kUsage = 2;
+
+// Options common to every command, taken off the argument list before the command runs.
+struct GlobalOptions {
+    std::string home;  // --home DIR
+    bool has_model = false;
+    int model = -1;  // --model ID
+};
+
+struct Command {
+    std::string name;
+    std::string usage;  // one line, shown by `sorvanto-cli help`
+    std::function<int(const GlobalOptions&, std::vector<std::string>&)> run;
+};
+
+// Each cmd_*.cpp registers its commands with a static Registrar.
+std::vector<Command>& Commands();
+struct Registrar {
+    explicit Registrar(Command c) { Commands().push_back(std::move(c)); }
+};
+
+// Text for the terminal: Shift_JIS to UTF-8.
+void PrintLine(const std::string& sjis_text);
+void PrintError(const std::string& utf8_text);
+
+// Takes "--name VALUE" out of args; false when absent. A missing value is a usage error
+// reported through ok=false.
+bool TakeOption(std::vector<std::string>& args, const std::string& name, std::string& value, bool& ok);
+bool TakeFlag(std::vector<std::string>& args, const std::string& name);
+
+}  // namespace sorvanto::cli

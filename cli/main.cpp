@@ -1,0 +1,88 @@
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "command.h"
+#include "common/sjis.h"
+#include "platform/working_folder.h"
+
+namespace sorvanto::cli {
+
+std::vector<Command>& Commands() {
+    static std::vector<Command> commands;
+    return commands;
+}
+
+void PrintLine(const std::string& sjis_text) {
+    std::cout << sjis::ToUtf8(sjis_text) << '\n' << std::flush;
+}
+
+void PrintError(const std::string& utf8_text) { std::cerr << "sorvanto-cli: " << utf8_text << '\n'; }
+
+bool TakeOption(std::vector<std::string>& args, const std::string& name, std::string& value, bool& ok) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != name) continue;
+        if (i + 1 >= args.size()) {
+            ok = false;
+            args.erase(args.begin() + static_cast<std::ptrdiff_t>(i));
+            return false;
+        }
+        value = args[i + 1];
+        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+        return true;
+    }
+    return false;
+}
+
+bool TakeFlag(std::vector<std::string>& args, const std::string& name) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == name) {
+            args.erase(args.begin() + static_cast<std::ptrdiff_t>(i));
+            return true;
+        }
+    }
+    return false;
+}
+
+static void Usage() {
+    std::cerr << "usage: sorvanto-cli [--home DIR] [--model ID] COMMAND [ARGS...]\n\ncommands:\n";
+    for (const Command& c : Commands()) std::cerr << "  " << c.usage << '\n';
+}
+
+}  // namespace sorvanto::cli
+
+int main(int argc, char** argv) {
+    using namespace sorvanto::cli;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    GlobalOptions options;
+    bool ok = true;
+    std::string model;
+    TakeOption(args, "--home", options.home, ok);
+    if (TakeOption(args, "--model", model, ok)) {
+        char* end = nullptr;
+        const long v = std::strtol(model.c_str(), &end, 10);
+        if (model.empty() || *end != '\0') ok = false;
+        options.has_model = true;
+        options.model = static_cast<int>(v);
+    }
+    if (!ok || args.empty() || args[0] == "help" || args[0] == "--help") {
+        Usage();
+        return (args.empty() || !ok) ? kUsage : kOk;
+    }
+    const std::string name = args[0];
+    args.erase(args.begin());
+    for (const Command& c : Commands()) {
+        if (c.name != name) continue;
+        std::string error;
+        if (!sorvanto::EnterWorkingFolder(sorvanto::ResolveWorkingFolder(
+                                              options.home.empty() ? std::nullopt : std::optional(options.home)),
+                                          &error)) {
+            PrintError("cannot use the working folder: " + error);
+            return kFailure;
+        }
+        return c.run(options, args);
+    }
+    PrintError("unknown command '" + name + "'");
+    Usage();
+    return kUsage;
+}

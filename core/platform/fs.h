@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// File helpers over stored paths. Stored files keep paths in their Windows form (".\x",
+// "Melody\0A1B2C3D4E5"), relative to the working folder; these helpers map them to native
+// paths so that a store written on one system opens on the other.
+namespace sorvanto::fs {
+
+// ".\mldfile.ini" -> "mldfile.ini", "Melody\0A1B" -> "Melody/0A1B". Absolute native paths pass
+// through unchanged.
+std::filesystem::path NativePath(std::string_view stored);
+
+bool Exists(std::string_view stored);
+bool IsDirectory(std::string_view stored);
+// Size in bytes, or -1 when the file is missing or not a regular file.
+std::int64_t FileSize(std::string_view stored);
+
+// Copies a file; with overwrite false an existing target makes the copy fail.
+bool CopyFile(std::string_view from, std::string_view to, bool overwrite);
+// Renames a file; fails when the target exists (as the Windows call does), so nothing is
+// replaced by accident.
+bool MoveFile(std::string_view from, std::string_view to);
+// Deleting a missing file is not an error: the result says whether the file is gone.
+bool DeleteFile(std::string_view stored);
+// Creates one folder level; an existing folder is no error.
+bool CreateFolder(std::string_view stored);
+
+// Whole file, at most max_bytes of it; nullopt when it cannot be opened.
+std::optional<std::string> ReadFile(std::string_view stored,
+                                    std::size_t max_bytes = static_cast<std::size_t>(-1));
+// Writes through a temporary file in the same folder and renames it over the target, so a
+// crash leaves either the old file or the new one, never half of one.
+bool WriteFileAtomic(std::string_view stored, std::string_view bytes);
+// Plain binary write (create or truncate), for work and scratch files.
+bool WriteFile(std::string_view stored, std::string_view bytes);
+bool AppendFile(std::string_view stored, std::string_view bytes);
+
+}  // namespace sorvanto::fs

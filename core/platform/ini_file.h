@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace sorvanto {
+
+// An INI file with the semantics of the Windows private-profile functions, because stored
+// files and their readers rely on them: section and key names match without regard to ASCII
+// case, the first matching section and key win, values are trimmed and lose one pair of
+// surrounding double quotes, ';' starts a comment line. The file is read once, edited in
+// memory and saved atomically with CR LF line ends; bytes of values are never touched.
+class IniFile {
+public:
+    IniFile() = default;
+    // Loads the file; a missing file is an empty one.
+    explicit IniFile(std::string_view stored_path) { Load(stored_path); }
+
+    // False when the file does not exist or cannot be read (the contents are then empty).
+    bool Load(std::string_view stored_path);
+    // Parses bytes as the contents of a file at stored_path (nothing is read from disk).
+    void Parse(std::string_view bytes, std::string_view stored_path = {});
+    bool Save() const;
+    // The bytes Save writes.
+    std::string Serialize() const;
+
+    const std::string& Path() const { return path_; }
+
+    std::string GetString(std::string_view section, std::string_view key,
+                          std::string_view fallback = {}) const;
+    // An optional '-' and the digits that follow; no digits gives 0; a missing key the fallback.
+    int GetInt(std::string_view section, std::string_view key, int fallback = 0) const;
+    bool HasKey(std::string_view section, std::string_view key) const;
+    bool HasSection(std::string_view section) const;
+    // Key names of the first matching section, in file order.
+    std::vector<std::string> Keys(std::string_view section) const;
+    std::vector<std::string> Sections() const;
+
+    // CR and LF in a value would break the file: they are written as blanks.
+    void SetString(std::string_view section, std::string_view key, std::string_view value);
+    void SetInt(std::string_view section, std::string_view key, long long value);
+    void DeleteKey(std::string_view section, std::string_view key);
+    void DeleteSection(std::string_view section);
+
+private:
+    struct Line {
+        std::string raw;    // the line as it stands in the file
+        std::string key;    // lower-case key name; empty for comments and other lines
+        std::string value;  // value as read (trimmed, quotes dropped)
+        bool deleted = false;
+    };
+    struct Section {
+        std::string raw;  // header line; empty for the lines before the first section
+        std::vector<Line> lines;
+        std::unordered_map<std::string, std::size_t> index;  // first live line per key
+        bool deleted = false;
+    };
+
+    Section* FindSection(std::string_view section);
+    const Section* FindSection(std::string_view section) const;
+    static void ReindexSection(Section& s);
+    void Reindex();
+
+    std::string path_;
+    std::vector<Section> sections_;
+    std::unordered_map<std::string, std::vector<std::size_t>> section_index_;
+};
+
+}  // namespace sorvanto

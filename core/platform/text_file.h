@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace sorvanto {
+
+// Reads a file as the Windows C runtime does in text mode: CR LF arrives as LF (a lone CR
+// stays). Handsets send CR LF, and much of the importers' arithmetic holds only with this
+// translation. Nothing else in the program opens files in text mode.
+class TextReader {
+public:
+    TextReader() = default;
+    explicit TextReader(std::string_view stored_path) { Open(stored_path); }
+    ~TextReader();
+    TextReader(const TextReader&) = delete;
+    TextReader& operator=(const TextReader&) = delete;
+
+    bool Open(std::string_view stored_path);
+    bool IsOpen() const { return file_ != nullptr; }
+    void Close();
+
+    // Like fgets with a buffer of buffer_size bytes: at most buffer_size - 1 bytes, ending
+    // after the first LF. A longer line arrives in several pieces. False at end of file with
+    // nothing read.
+    bool ReadLine(std::string& line, std::size_t buffer_size);
+    // Like fread: up to max_bytes translated bytes.
+    std::string Read(std::size_t max_bytes);
+
+private:
+    int Get();  // next translated byte or EOF
+
+    FILE* file_ = nullptr;
+    int pending_ = -1;  // a byte read ahead after a CR
+};
+
+// Writes a file as text mode does: every LF goes out as CR LF.
+class TextWriter {
+public:
+    TextWriter() = default;
+    TextWriter(std::string_view stored_path, bool append) { Open(stored_path, append); }
+    ~TextWriter();
+    TextWriter(const TextWriter&) = delete;
+    TextWriter& operator=(const TextWriter&) = delete;
+
+    bool Open(std::string_view stored_path, bool append);
+    bool IsOpen() const { return file_ != nullptr; }
+    bool Write(std::string_view text);
+    // False when any write failed or the close did.
+    bool Close();
+
+private:
+    FILE* file_ = nullptr;
+    bool ok_ = true;
+};
+
+}  // namespace sorvanto

@@ -1,0 +1,31 @@
+#include "platform/working_folder.h"
+
+#include <cstdlib>
+
+namespace sorvanto {
+
+std::filesystem::path ResolveWorkingFolder(const std::optional<std::string>& explicit_home) {
+    if (explicit_home && !explicit_home->empty()) return std::filesystem::absolute(*explicit_home);
+    if (const char* home = std::getenv("SORVANTO_HOME"); home && *home) return std::filesystem::absolute(home);
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
+        return std::filesystem::path(data) / "sorvanto";
+    const char* user = std::getenv("HOME");
+    return std::filesystem::path(user && *user ? user : ".") / ".local" / "share" / "sorvanto";
+}
+
+bool EnterWorkingFolder(const std::filesystem::path& folder, std::string* error) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec && !std::filesystem::is_directory(folder)) {
+        if (error) *error = ec.message();
+        return false;
+    }
+    std::filesystem::current_path(folder, ec);
+    if (ec) {
+        if (error) *error = ec.message();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace sorvanto

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace sorvanto {
+
+// Every relative path of the program is taken from the working folder: $SORVANTO_HOME when
+// set, else $XDG_DATA_HOME/sorvanto (~/.local/share/sorvanto). An explicit folder (the
+// command-line tool's --home) wins over both.
+std::filesystem::path ResolveWorkingFolder(const std::optional<std::string>& explicit_home = std::nullopt);
+
+// Creates the folder when missing and changes into it. False (with the reason in error) when
+// that is not possible.
+bool EnterWorkingFolder(const std::filesystem::path& folder, std::string* error = nullptr);
+
+}  // namespace sorvanto

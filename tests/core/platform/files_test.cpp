@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include "platform/fs.h"
+#include "platform/text_file.h"
+#include "support/temp_home.h"
+
+namespace sorvanto {
+namespace {
+
+using test::ReadFileBytes;
+using test::WriteFileBytes;
+
+class FilesTest : public test::TempHome {};
+
+TEST_F(FilesTest, StoredPathsMapToNativePaths) {
+    EXPECT_EQ(fs::NativePath(".\\mldfile.ini"), "mldfile.ini");
+    EXPECT_EQ(fs::NativePath("Melody\\0A1B2C3D4E5"), "Melody/0A1B2C3D4E5");
+    EXPECT_EQ(fs::NativePath("TmpFiles\\4a1b2c3d telecom_pb.vcf"), "TmpFiles/4a1b2c3d telecom_pb.vcf");
+    EXPECT_EQ(fs::NativePath("/abs/x"), "/abs/x");
+    ASSERT_TRUE(fs::CreateFolder("Melody\\"));
+    EXPECT_TRUE(fs::CreateFolder("Melody"));  // existing folder is no error
+    ASSERT_TRUE(fs::WriteFile("Melody\\a", "abc"));
+    EXPECT_EQ(fs::FileSize(".\\Melody\\a"), 3);
+    EXPECT_EQ(fs::FileSize("Melody\\missing"), -1);
+}
+
+TEST_F(FilesTest, MoveNeverReplacesAndCopyKeepsTargetOnRefusal) {
+    WriteFileBytes("a", "A");
+    WriteFileBytes("b", "B");
+    EXPECT_FALSE(fs::MoveFile("a", "b"));
+    EXPECT_EQ(ReadFileBytes("b"), "B");
+    EXPECT_TRUE(fs::MoveFile("a", "c"));
+    EXPECT_FALSE(fs::Exists("a"));
+    EXPECT_FALSE(fs::CopyFile("c", "b", false));
+    EXPECT_EQ(ReadFileBytes("b"), "B");
+    EXPECT_TRUE(fs::CopyFile("c", "b", true));
+    EXPECT_EQ(ReadFileBytes("b"), "A");
+    EXPECT_FALSE(fs::CopyFile("missing", "d", true));
+    EXPECT_FALSE(fs::Exists("d"));
+    EXPECT_TRUE(fs::DeleteFile("missing"));
+}
+
+TEST_F(FilesTest, TextReaderBehavesLikeTextModeFgets) {
+    WriteFileBytes("t.txt", "ab\r\ncdefgh\r\nlone\rcr\r\nlast");
+    TextReader r("t.txt");
+    ASSERT_TRUE(r.IsOpen());
+    std::string line;
+    ASSERT_TRUE(r.ReadLine(line, 512));
+    EXPECT_EQ(line, "ab\n");
+    ASSERT_TRUE(r.ReadLine(line, 4));  // buffer of 4: three bytes per piece
+    EXPECT_EQ(line, "cde");
+    ASSERT_TRUE(r.ReadLine(line, 4));
+    EXPECT_EQ(line, "fgh");
+    ASSERT_TRUE(r.ReadLine(line, 4));
+    EXPECT_EQ(line, "\n");
+    ASSERT_TRUE(r.ReadLine(line, 512));
+    EXPECT_EQ(line, "lone\rcr\n");
+    EXPECT_EQ(r.Read(100), "last");
+    EXPECT_FALSE(r.ReadLine(line, 512));
+    EXPECT_FALSE(TextReader("missing").IsOpen());
+}
+
+TEST_F(FilesTest, TextReaderJoinsCrLfAcrossReads) {
+    WriteFileBytes("u.txt", "x\r\ny");
+    TextReader r("u.txt");
+    EXPECT_EQ(r.Read(1), "x");
+    EXPECT_EQ(r.Read(1), "\n");
+    EXPECT_EQ(r.Read(5), "y");
+}
+
+TEST_F(FilesTest, TextWriterWritesCrLf) {
+    TextWriter w("w.txt", false);
+    ASSERT_TRUE(w.IsOpen());
+    w.Write("a\nb\n");
+    ASSERT_TRUE(w.Close());
+    TextWriter again("w.txt", true);
+    again.Write("c\n");
+    again.Close();
+    EXPECT_EQ(ReadFileBytes("w.txt"), "a\r\nb\r\nc\r\n");
+}
+
+}  // namespace
+}  // namespace sorvanto

@@ -1,0 +1,108 @@
+#include "platform/ini_file.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/fs.h"
+#include "support/temp_home.h"
+
+namespace sorvanto {
+namespace {
+
+using test::ReadFileBytes;
+using test::WriteFileBytes;
+
+class IniFileTest : public test::TempHome {};
+
+TEST_F(IniFileTest, ReadsWindowsProfileSemantics) {
+    WriteFileBytes("a.ini",
+                   "; comment\r\n"
+                   "[System]\r\n"
+                   "Count = 3 \r\n"
+                   "count=9\r\n"
+                   "Title=\"  quoted  \"\r\n"
+                   "Neg=-42abc\r\n"
+                   "NoDigits=abc\r\n"
+                   "[system]\r\n"
+                   "Other=1\r\n");
+    IniFile ini("a.ini");
+    EXPECT_EQ(ini.GetInt("SYSTEM", "COUNT"), 3);  // case-insensitive, first key wins
+    EXPECT_EQ(ini.GetString("System", "Title"), "  quoted  ");
+    EXPECT_EQ(ini.GetInt("System", "Neg"), -42);
+    EXPECT_EQ(ini.GetInt("System", "NoDigits", 7), 0);
+    EXPECT_EQ(ini.GetInt("System", "Missing", 7), 7);
+    EXPECT_EQ(ini.GetString("System", "Other", "none"), "none");  // only the first section counts
+    EXPECT_EQ(ini.GetString("Nowhere", "x", "dflt"), "dflt");
+}
+
+TEST_F(IniFileTest, ShiftJisBytesSurviveUntouched) {
+    const std::string title = "\x92\x85\x83\x81\x83\x8D";  // 着メロ
+    WriteFileBytes("b.ini", "[Item0]\r\nTitle=" + title + "\r\n");
+    IniFile ini("b.ini");
+    EXPECT_EQ(ini.GetString("Item0", "Title"), title);
+    ini.SetString("Item0", "Comment", "\x83\x5C");  // a trail byte that is a backslash
+    ASSERT_TRUE(ini.Save());
+    IniFile again("b.ini");
+    EXPECT_EQ(again.GetString("Item0", "Comment"), "\x83\x5C");
+}
+
+TEST_F(IniFileTest, WritesInPlaceAppendsAndDeletes) {
+    WriteFileBytes("c.ini", "[A]\r\nx=1\r\n; keep me\r\ny=2\r\n\r\n[B]\r\nz=3\r\n");
+    IniFile ini("c.ini");
+    ini.SetString("a", "X", "10");   // replaced where it stands, key spelling as given
+    ini.SetString("A", "new", "n");  // appended after the last key of its section
+    ini.SetString("C", "k", "v");    // a new section at the end
+    ini.DeleteKey("B", "z");
+    ASSERT_TRUE(ini.Save());
+    EXPECT_EQ(ReadFileBytes("c.ini"), "[A]\r\nX=10\r\n; keep me\r\ny=2\r\nnew=n\r\n\r\n[B]\r\n[C]\r\nk=v\r\n");
+    ini.DeleteSection("A");
+    ASSERT_TRUE(ini.Save());
+    EXPECT_EQ(ReadFileBytes("c.ini"), "[B]\r\n[C]\r\nk=v\r\n");
+}
+
+TEST_F(IniFileTest, LineBreaksInValuesBecomeBlanks) {
+    IniFile ini("d.ini");
+    ini.SetString("S", "Comment", "one\r\ntwo\nthree");
+    ini.SetString("S", "After", "ok");
+    ASSERT_TRUE(ini.Save());
+    IniFile again("d.ini");
+    EXPECT_EQ(again.GetString("S", "Comment"), "one  two three");
+    EXPECT_EQ(again.GetString("S", "After"), "ok");
+    EXPECT_EQ(again.Keys("S").size(), 2u);
+}
+
+TEST_F(IniFileTest, MissingFileGivesDefaultsAndDeletedSectionsAreGone) {
+    IniFile ini;
+    EXPECT_FALSE(ini.Load("missing.ini"));
+    EXPECT_EQ(ini.GetInt("System", "Count", 0), 0);
+    for (int i = 0; i < 5; ++i) ini.SetInt("Item" + std::to_string(i), "Flag", i);
+    for (int i = 2; i < 5; ++i) ini.DeleteSection("Item" + std::to_string(i));
+    EXPECT_TRUE(ini.HasSection("Item1"));
+    EXPECT_FALSE(ini.HasSection("Item3"));
+    EXPECT_EQ(ini.Sections(), (std::vector<std::string>{"Item0", "Item1"}));
+    ini.SetInt("Item3", "Flag", 9);  // a deleted section can come back
+    EXPECT_EQ(ini.GetInt("Item3", "Flag"), 9);
+}
+
+TEST_F(IniFileTest, HugeLinesAndLoneCrDoNotBreakParsing) {
+    std::string big(100 * 1024, 'x');
+    WriteFileBytes("e.ini", "[S]\r\nBig=" + big + "\r\nSmall=1\rmore\r\n");
+    IniFile ini("e.ini");
+    EXPECT_EQ(ini.GetString("S", "Big").size(), big.size());
+    EXPECT_EQ(ini.GetString("S", "Small"), "1\rmore");
+}
+
+TEST_F(IniFileTest, SaveIsAtomicAndLeavesNoTemporaryFiles) {
+    IniFile ini("f.ini");
+    ini.SetString("S", "k", "v");
+    ASSERT_TRUE(ini.Save());
+    int files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(Home())) {
+        (void)e;
+        ++files;
+    }
+    EXPECT_EQ(files, 1);
+    EXPECT_FALSE(IniFile().Save());  // no path, nothing written
+}
+
+}  // namespace
+}  // namespace sorvanto

@@ -1,0 +1,44 @@
+#include "support/temp_home.h"
+
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <unistd.h>
+
+namespace sorvanto::test {
+
+void TempHome::SetUp() {
+    previous_ = std::filesystem::current_path();
+    std::random_device rd;
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string leaf = "sorvanto-test-" + std::to_string(::getpid()) + "-" + std::to_string(rd());
+    if (info) leaf += std::string("-") + info->name();
+    for (char& c : leaf)
+        if (c == '/') c = '_';
+    home_ = std::filesystem::temp_directory_path() / leaf;
+    std::filesystem::create_directories(home_);
+    std::filesystem::current_path(home_);
+}
+
+void TempHome::TearDown() {
+    std::filesystem::current_path(previous_);
+    std::error_code ec;
+    if (!HasFailure()) std::filesystem::remove_all(home_, ec);
+}
+
+std::filesystem::path DataPath(const std::string& relative) {
+    return std::filesystem::path(SORVANTO_TEST_DATA) / relative;
+}
+
+std::string ReadFileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes) {
+    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace sorvanto::test
