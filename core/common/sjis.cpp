@@ -92,4 +92,9 @@ std::optional<std::string> FromUtf8(std::string_view text) {
     return out;
 }
 
+std::string Lit(std::string_view utf8) {
+    auto converted = FromUtf8(utf8);
+    return converted ? *converted : std::string(utf8);
+}
+
 }  // namespace sorvanto::sjis

@@ -23,4 +23,8 @@ std::string ToUtf8(std::string_view sjis);
 // tells the user instead of storing '?').
 std::optional<std::string> FromUtf8(std::string_view utf8);
 
+// The program's own Japanese texts are written in the source as UTF-8 and turned into
+// Shift_JIS once, here. Every such text has a code page 932 form (tests check the ones used).
+std::string Lit(std::string_view utf8);
+
 }  // namespace sorvanto::sjis
