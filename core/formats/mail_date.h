@@ -36,8 +36,9 @@ DateFields ParseDateLine(std::string_view line);
 DateFields ParseDateFromDay(std::string_view text);
 
 // The fields as a local calendar time (daylight saving unknown), in seconds since 1970.
-// Fields out of range (month 0, day 0 or past 31, hours past 23, minutes or seconds past 59,
-// a year before 1970) and times that do not fit 32 bits give 0, the "no date" value.
+// Fields out of range (month 0, day 0 or past the end of its month, hours past 23, minutes or
+// seconds past 59, a year before 1970) and times that do not fit 32 bits give 0, the "no date"
+// value, rather than a date rolled into another month.
 std::int64_t ToTime(const DateFields& fields);
 
 // ToTime(ParseDateLine(line)).
