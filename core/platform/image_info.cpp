@@ -119,11 +119,38 @@ std::optional<ImageInfo> ReadGif(std::string_view b, ImageInfo::Error* error) {
     std::optional<ImageInfo> info = Sized(ImageInfo::kGif, U16le(b, 6), U16le(b, 8), error, 6);
     if (!info) return info;
     const unsigned char flags = static_cast<unsigned char>(b[10]);
-    std::size_t end = kScreen;
-    if (flags & 0x80) end += 3u << ((flags & 7) + 1);
-    // Something must follow the header: an image, an extension or the trailer.
-    if (end >= b.size()) return Fail(error, "GIF truncated after its header", b.size());
-    return info;
+    std::size_t at = kScreen;
+    if (flags & 0x80) at += 3u << ((flags & 7) + 1);
+    // Walk the blocks up to the end of the first image, so that a file cut short is refused.
+    // Each sub-block declares its own length; none is trusted past the end.
+    auto skip_sub_blocks = [&]() {
+        while (at < b.size()) {
+            const std::size_t n = static_cast<unsigned char>(b[at]);
+            ++at;
+            if (n == 0) return true;
+            if (n > b.size() - at) return false;
+            at += n;
+        }
+        return false;
+    };
+    for (;;) {
+        if (at >= b.size()) return Fail(error, "GIF truncated before its first image", b.size());
+        const unsigned char block = static_cast<unsigned char>(b[at]);
+        if (block == 0x21) {  // extension: label, then sub-blocks
+            at += 2;
+            if (at > b.size() || !skip_sub_blocks()) return Fail(error, "GIF extension truncated", at);
+        } else if (block == 0x2C) {  // image descriptor, optional local table, LZW size, data
+            if (b.size() - at < 11) return Fail(error, "GIF image descriptor truncated", at);
+            const unsigned char local = static_cast<unsigned char>(b[at + 9]);
+            at += 10;
+            if (local & 0x80) at += 3u << ((local & 7) + 1);
+            ++at;  // LZW minimum code size
+            if (at > b.size() || !skip_sub_blocks()) return Fail(error, "GIF image data truncated", at);
+            return info;
+        } else {
+            return Fail(error, "GIF has no image", at);
+        }
+    }
 }
 
 }  // namespace
