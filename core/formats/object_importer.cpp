@@ -1,0 +1,667 @@
+#include "formats/object_importer.h"
+
+#include <optional>
+#include <vector>
+
+#include "common/sjis.h"
+#include "formats/base64.h"
+#include "formats/byte_source.h"
+#include "formats/encoded_word.h"
+#include "formats/mail_date.h"
+#include "formats/quoted_printable.h"
+#include "platform/fs.h"
+#include "platform/ini_file.h"
+#include "platform/text_file.h"
+
+namespace sorvanto {
+
+namespace {
+
+// fgets buffer sizes of the handsets' line formats.
+constexpr std::size_t kSplitBuffer = 512;     // 511 bytes per read; long lines go piece by piece
+constexpr std::size_t kPropertyBuffer = 519;  // vCard and bookmark lines: 518 bytes with line end
+constexpr std::size_t kMailBuffer = 1559;     // vMessage header lines: 1,558 bytes with line end
+constexpr std::size_t kMailTailBytes = 1560;  // what is read of a mail after its header
+// The closing lines of a mail as the handset sends them, read as text:
+// LF "END:VBODY" LF "END:VENV" LF "END:VENV" LF "END:VMSG" LF.
+constexpr std::size_t kMailClosingBytes = 38;
+constexpr std::size_t kQuotedBodyBuffer = 779;  // a quoted-printable body keeps 778 bytes
+constexpr std::size_t kEightBitBodyBytes = 780;
+// The store keeps 518 bytes of From/To and 258 of the subject per line; a value must fit with
+// its LF whichever way a reader counts the line end, so one byte less.
+constexpr std::size_t kAddressListBytes = 517;
+constexpr std::size_t kSubjectBytes = 257;
+
+bool StartsWith(std::string_view s, std::string_view prefix) {
+    return s.size() >= prefix.size() && s.compare(0, prefix.size(), prefix) == 0;
+}
+
+// A text cut at a byte limit (fgets did it) may end with half a double-byte character.
+std::string_view WholeCharacters(std::string_view v) {
+    std::size_t i = 0;
+    while (i < v.size()) {
+        if (sjis::IsLeadByte(static_cast<unsigned char>(v[i]))) {
+            if (i + 1 >= v.size()) return v.substr(0, i);
+            i += 2;
+        } else {
+            ++i;
+        }
+    }
+    return v;
+}
+
+// The value after a prefix without its line end. A piece of an over-long line has no line end
+// to lose; its last character is kept unless it was cut in half.
+std::string ValueOf(std::string_view line, std::size_t prefix_length) {
+    std::string_view v = line.substr(std::min(prefix_length, line.size()));
+    if (!v.empty() && v.back() == '\n') v.remove_suffix(1);
+    else v = WholeCharacters(v);
+    return std::string(v);
+}
+
+// A vCard name field: the handsets send the name and four empty fields (";;;;").
+std::string NameValueOf(std::string_view line, std::size_t prefix_length) {
+    std::string v = ValueOf(line, prefix_length);
+    while (!v.empty() && v.back() == ';') v.pop_back();
+    return v;
+}
+
+// Reads lines as fgets does with a fixed buffer, except that an over-long line yields only its
+// first piece: the rest is skipped, so that text inside a long value is never taken for a
+// property of its own.
+class PropertyLines {
+public:
+    PropertyLines(std::string_view path, std::size_t buffer) : reader_(path), buffer_(buffer) {}
+    bool IsOpen() const { return reader_.IsOpen(); }
+    bool Next(std::string& line) {
+        if (!reader_.ReadLine(line, buffer_)) return false;
+        if (line.back() != '\n') {
+            std::string rest;
+            while (reader_.ReadLine(rest, buffer_) && rest.back() != '\n') {
+            }
+        }
+        return true;
+    }
+    TextReader& Reader() { return reader_; }
+
+private:
+    TextReader reader_;
+    std::size_t buffer_;
+};
+
+// The whole object untranslated; nullopt when it cannot be read completely or is too large.
+std::optional<std::string> ReadObject(const std::string& file) {
+    const std::int64_t size = fs::FileSize(file);
+    if (size < 0 || static_cast<std::uint64_t>(size) > ObjectImporter::kMaxObjectBytes) return std::nullopt;
+    auto data = fs::ReadFile(file, static_cast<std::size_t>(size));
+    if (!data || data->size() < static_cast<std::size_t>(size)) return std::nullopt;
+    return data;
+}
+
+bool DecodeBase64ToFile(std::string_view text, std::string_view target) {
+    MemoryByteSource source(text);
+    FileSink sink(target, false);
+    if (!sink.IsOpen()) return false;
+    const std::size_t written = base64::DecodeTo(source, sink);
+    return sink.Close() && written > 0;
+}
+
+// A received From or To value for the mail text file.
+std::string AddressValueOf(std::string_view line, std::size_t prefix_length) {
+    return sjis::CutBytes(ValueOf(line, prefix_length), kAddressListBytes);
+}
+
+// Several "From: " or "To: " lines make one list. Addresses that no longer fit the stored line
+// are left out whole rather than cut in the middle.
+void AppendAddress(std::string& list, std::string_view value) {
+    if (value.empty()) return;
+    if (list.empty()) {
+        list = sjis::CutBytes(value, kAddressListBytes);
+    } else if (list.size() + 1 + value.size() <= kAddressListBytes) {
+        list += ';';
+        list += value;
+    }
+}
+
+// The subject is one line of the mail text file: a decoded CR or LF would break the file into
+// wrong lines, and a NUL ended the text for every reader of it.
+std::string SubjectLine(std::string subject) {
+    const auto nul = subject.find('\0');
+    if (nul != std::string::npos) subject.resize(nul);
+    for (char& c : subject)
+        if (c == '\r' || c == '\n') c = ' ';
+    return sjis::CutBytes(subject, kSubjectBytes);
+}
+
+// 1 when the body carries a melody the mail composer attached after its "B:M" boundary.
+int AttachmentFlag(std::string_view body) {
+    if (StartsWith(body, "--B:M\r\nbWV")) return 1;
+    constexpr std::string_view kMark = "\r\n--B:M\r\nbWV";
+    if (body.size() < 14) return 0;
+    for (std::size_t i = 0; i < body.size() - 13; ++i)
+        if (body.compare(i, kMark.size(), kMark) == 0) return 1;
+    return 0;
+}
+
+bool WriteMailFile(const std::string& from, const std::string& to, const std::string& subject,
+                   std::int64_t date, std::string_view body) {
+    std::string out;
+    out.reserve(from.size() + to.size() + subject.size() + body.size() + 32);
+    out += from + "\n" + to + "\n" + SubjectLine(subject) + "\n";
+    out += std::to_string(date) + "\n";
+    out += std::to_string(AttachmentFlag(body)) + "\n";
+    out.append(body);
+    return fs::WriteFile(ObjectImporter::kMailFile, out);
+}
+
+void PutAddressKey(IniFile& ini, const std::string& key, std::string_view value) {
+    ini.SetString("System", key, value);
+}
+
+// ".\addr.ini" is a work file that lives for one sink call: no need for the atomic save.
+bool WriteAddressFile(const IniFile& ini) {
+    return fs::WriteFile(ObjectImporter::kAddressFile, ini.Serialize());
+}
+
+struct SplitRule {
+    std::string_view end_marker;
+    ObjectImporter::Action single;
+};
+
+std::optional<SplitRule> SplitRuleOf(ObjectImporter::Action action) {
+    using A = ObjectImporter::Action;
+    switch (action) {
+        case A::kSplitAddresses: return SplitRule{"END:VCARD", A::kAddress};
+        case A::kSplitReceivedMails: return SplitRule{"END:VMSG", A::kReceivedMail};
+        case A::kSplitSentMails: return SplitRule{"END:VMSG", A::kSentMail};
+        case A::kSplitOutboxMails: return SplitRule{"END:VMSG", A::kOutboxMail};
+        case A::kSplitBookmarks: return SplitRule{"END:VBKM", A::kBookmark};
+        default: return std::nullopt;
+    }
+}
+
+// "TmpFiles\4a1b2c3d pb.vcf" -> "TmpFiles\4a1b2c3d" and "pb.vcf", split at white space as
+// sscanf("%s %s") would, so a name that itself holds a space is cut there.
+std::pair<std::string, std::string> SplitQueuedPath(std::string_view path) {
+    auto is_space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; };
+    std::string words[2];
+    std::size_t i = 0;
+    for (auto& word : words) {
+        while (i < path.size() && is_space(path[i])) ++i;
+        while (i < path.size() && !is_space(path[i])) word.push_back(path[i++]);
+    }
+    return {words[0], words[1]};
+}
+
+}  // namespace
+
+int ObjectImporter::Import(const std::string& path) {
+    const auto [first_word, name] = SplitQueuedPath(path);
+    if (name.empty()) return 2;
+    const NameRow* row = nullptr;
+    for (const NameRow& r : NameTable()) {
+        if (r.name == name) {
+            row = &r;
+            break;
+        }
+    }
+    if (!row) return 2;
+    if (row->action == Action::kNotImported) return 1;
+    if (SplitRuleOf(row->action))
+        Split(row->action, path, first_word + "dummy.txt");
+    else
+        ImportSingle(row->action, path);
+    return 2;
+}
+
+void ObjectImporter::ImportSingle(Action action, const std::string& file) {
+    if (ConvertAndAdd(action, file)) fs::DeleteFile(file);
+}
+
+void ObjectImporter::Split(Action action, const std::string& file, const std::string& split_file) {
+    const SplitRule rule = *SplitRuleOf(action);
+    TextReader in(file);
+    if (!in.IsOpen()) return;
+    TextWriter out(split_file, false);
+    // Without a split file nothing can be converted; the received file is kept for a retry.
+    if (!out.IsOpen()) return;
+    std::string piece;
+    bool at_line_start = true;
+    while (in.ReadLine(piece, kSplitBuffer)) {
+        out.Write(piece);
+        // Only a real line start counts: the tail of an over-long line that happens to begin
+        // with the marker must not end the object in the middle of a value.
+        const bool is_end = at_line_start && StartsWith(piece, rule.end_marker);
+        at_line_start = piece.back() == '\n';
+        if (!is_end) continue;
+        const bool written = out.Close();
+        if (written) ConvertAndAdd(rule.single, split_file);
+        fs::DeleteFile(split_file);
+        if (!out.Open(split_file, false)) break;
+    }
+    out.Close();
+    in.Close();
+    fs::DeleteFile(file);
+    fs::DeleteFile(split_file);
+}
+
+bool ObjectImporter::ConvertAndAdd(Action action, const std::string& file) {
+    std::string title, text;
+    switch (action) {
+        case Action::kAddress: {
+            const bool ok = ConvertAddress(file);
+            if (ok) sink_.AddAddress(std::string(kAddressFile));
+            fs::DeleteFile(kAddressFile);
+            return ok;
+        }
+        case Action::kMelody: {
+            const bool ok = ConvertMelody(file);
+            if (ok) sink_.AddMelody(std::string(kMelodyFile));
+            fs::DeleteFile(kMelodyText);
+            fs::DeleteFile(kMelodyFile);
+            return ok;
+        }
+        case Action::kStandbyBitmap: {
+            const bool ok = ConvertPicture(file);
+            if (ok) sink_.AddStandbyPicture(sjis::Lit("From携帯"), std::string(kBitmapFile));
+            fs::DeleteFile(kBitmapFile);
+            return ok;
+        }
+        case Action::kStandbyNote:
+        case Action::kCameraPicture: {
+            const bool ok = ConvertCameraPicture(file, title, text);
+            if (ok && action == Action::kStandbyNote)
+                sink_.AddStandbyPicture(sjis::Lit("From携帯"), std::string(kPictureFile));
+            else if (ok)
+                sink_.AddCameraPicture(title, std::string(kPictureFile), text);
+            fs::DeleteFile(kPictureFile);
+            return ok;
+        }
+        case Action::kBookmarkNote:
+        case Action::kBookmark: {
+            const bool ok = action == Action::kBookmark ? ParseBookmark(file, title, text)
+                                                        : ParseBookmarkNote(file, title, text);
+            if (ok) sink_.AddBookmark(title, text);
+            return ok;
+        }
+        case Action::kOutboxMail:
+        case Action::kSentMail:
+        case Action::kReceivedMail: {
+            const bool ok = ConvertMail(file);
+            if (ok) AddMail(action);
+            fs::DeleteFile(kMailFile);
+            return ok;
+        }
+        default:
+            return false;
+    }
+}
+
+void ObjectImporter::AddMail(Action action) {
+    const std::string path(kMailFile);
+    if (action == Action::kOutboxMail) sink_.AddOutboxMail(path);
+    else if (action == Action::kSentMail) sink_.AddSentMail(path);
+    else sink_.AddReceivedMail(path);
+}
+
+bool ObjectImporter::ConvertPicture(const std::string&) { return false; }
+
+bool ObjectImporter::ConvertCameraPicture(const std::string&, std::string&, std::string&) {
+    return false;
+}
+
+
+// ---- bookmarks ----
+
+namespace {
+
+bool ParseBookmarkLines(const std::string& file, std::string_view title_prefix,
+                        std::string_view url_prefix, std::string& title, std::string& url) {
+    PropertyLines lines(file, kPropertyBuffer);
+    if (!lines.IsOpen()) return false;
+    bool have_title = false, have_url = false;
+    std::string line;
+    while (lines.Next(line)) {
+        if (StartsWith(line, title_prefix)) {
+            title = ValueOf(line, title_prefix.size());
+            have_title = true;
+        }
+        if (StartsWith(line, url_prefix)) {
+            url = ValueOf(line, url_prefix.size());
+            have_url = true;
+        }
+    }
+    return have_title && have_url;
+}
+
+}  // namespace
+
+bool ObjectImporter::ParseBookmark(const std::string& file, std::string& title, std::string& url) {
+    return ParseBookmarkLines(file, "TITLE;CHARSET=SHIFT_JIS:", "URL:", title, url);
+}
+
+bool ObjectImporter::ParseNoteBookmark(const std::string& file, std::string& title, std::string& url) {
+    return ParseBookmarkLines(file, "X-SUMMARY;CHARSET=SHIFT_JIS:", "X-BODY:", title, url);
+}
+
+// ---- addresses ----
+
+bool ObjectImporter::ConvertIconAddress(const std::string& file) {
+    fs::DeleteFile(kAddressFile);
+    PropertyLines lines(file, kPropertyBuffer);
+    if (!lines.IsOpen()) return false;
+    IniFile ini;
+    ini.Parse({}, kAddressFile);
+    int tels = 0, mails = 0;
+    std::string line;
+    while (lines.Next(line)) {
+        if (StartsWith(line, "N;CHARSET=SHIFT_JIS:")) PutAddressKey(ini, "Name", NameValueOf(line, 20));
+        if (StartsWith(line, "SOUND;CHARSET=SHIFT_JIS;X-IRMC-N:"))
+            PutAddressKey(ini, "Kana", NameValueOf(line, 33));
+        if (StartsWith(line, "TEL;")) PutAddressKey(ini, "Tel" + std::to_string(tels++), ValueOf(line, 4));
+        // The icon belongs to the number read just before it; the handsets never send one
+        // first, and if one does it lands under index -1 where no reader looks.
+        if (StartsWith(line, "X-DIF:"))
+            PutAddressKey(ini, "TelIcon" + std::to_string(tels - 1), ValueOf(line, 6));
+        if (StartsWith(line, "EMAIL;")) PutAddressKey(ini, "Mail" + std::to_string(mails++), ValueOf(line, 6));
+        if (StartsWith(line, "X-MIF:"))
+            PutAddressKey(ini, "MailIcon" + std::to_string(mails - 1), ValueOf(line, 6));
+        if (StartsWith(line, "X-NOTE;CHARSET=SHIFT_JIS:")) PutAddressKey(ini, "Note", ValueOf(line, 25));
+        if (StartsWith(line, "END:VCARD")) {
+            ini.SetInt("System", "TelCnt", tels);
+            ini.SetInt("System", "MailCnt", mails);
+            return WriteAddressFile(ini);
+        }
+    }
+    // A vCard cut short would be stored without its counts, its numbers never shown or sent.
+    return false;
+}
+
+bool ObjectImporter::ConvertPlainAddress(const std::string& file) {
+    fs::DeleteFile(kAddressFile);
+    PropertyLines lines(file, kPropertyBuffer);
+    if (!lines.IsOpen()) return false;
+    IniFile ini;
+    ini.Parse({}, kAddressFile);
+    int tels = 0, mails = 0;
+    auto add_tel = [&](std::string_view value) {
+        const std::string n = std::to_string(tels++);
+        PutAddressKey(ini, "Tel" + n, value);
+        PutAddressKey(ini, "TelIcon" + n, "0000");
+    };
+    auto add_mail = [&](std::string_view value) {
+        const std::string n = std::to_string(mails++);
+        PutAddressKey(ini, "Mail" + n, value);
+        PutAddressKey(ini, "MailIcon" + n, "00");
+    };
+    constexpr std::string_view kAdr = "ADR;CHARSET=SHIFT_JIS;HOME:;;";
+    std::string line;
+    while (lines.Next(line)) {
+        if (StartsWith(line, "N;CHARSET=SHIFT_JIS:")) PutAddressKey(ini, "Name", NameValueOf(line, 20));
+        if (StartsWith(line, "SOUND;X-IRMC-N;CHARSET=SHIFT_JIS:"))
+            PutAddressKey(ini, "Kana", NameValueOf(line, 33));
+        if (StartsWith(line, "TEL;")) add_tel(ValueOf(line, 4));
+        // A number without type parameters is kept as a mobile number.
+        if (StartsWith(line, "TEL:")) {
+            const std::string v = ValueOf(line, 4);
+            if (!v.empty()) add_tel("CELL:" + v);
+        }
+        if (StartsWith(line, "EMAIL;")) add_mail(ValueOf(line, 6));
+        if (StartsWith(line, "EMAIL:")) {
+            const std::string v = ValueOf(line, 6);
+            if (!v.empty()) add_mail("INTERNET:" + v);
+        }
+        if (StartsWith(line, "NOTE;CHARSET=SHIFT_JIS:")) PutAddressKey(ini, "Note", ValueOf(line, 23));
+        if (StartsWith(line, kAdr)) {
+            // street;locality;region;postal code;country: the store keeps the street and the
+            // postal code.
+            const std::string rest = ValueOf(line, kAdr.size());
+            std::vector<std::string_view> fields;
+            std::string_view r = rest;
+            for (std::size_t semi; (semi = r.find(';')) != std::string_view::npos; r.remove_prefix(semi + 1))
+                fields.push_back(r.substr(0, semi));
+            fields.push_back(r);
+            PutAddressKey(ini, "Adr", fields.front());
+            if (fields.size() >= 2) PutAddressKey(ini, "AdrNo", fields[fields.size() - 2]);
+        }
+        if (StartsWith(line, "END:VCARD")) {
+            ini.SetInt("System", "TelCnt", tels);
+            ini.SetInt("System", "MailCnt", mails);
+            return WriteAddressFile(ini);
+        }
+    }
+    return false;
+}
+
+// ---- melodies ----
+
+bool ObjectImporter::ConvertQuotedPrintableMelody(const std::string& file) {
+    const auto data = ReadObject(file);
+    if (!data) return false;
+    constexpr std::string_view kBody = "X-BODY;ENCODING=QUOTED-PRINTABLE:";
+    constexpr std::string_view kEnd = "END:VNOTE";
+    const std::size_t size = data->size();
+    const std::size_t p = data->find(kBody);
+    if (p == std::string::npos || size < 35 || p >= size - 34) return false;
+    // The body runs up to the line end in front of "END:VNOTE".
+    const std::size_t start = p + kBody.size();
+    std::size_t pos = start;
+    while (pos < size - 10 && data->compare(pos + 2, kEnd.size(), kEnd) != 0) ++pos;
+    if (pos >= size - 10) return false;
+    const std::string_view text = std::string_view(*data).substr(start, pos - start);
+    if (!fs::WriteFile(kMelodyText, text)) return false;
+    if (!QuotedPrintableCodec::DecodeFile(kMelodyText, kMelodyFile)) return false;
+    return fs::FileSize(kMelodyFile) > 0;
+}
+
+bool ObjectImporter::ConvertBase64Melody(const std::string& file) {
+    const auto data = ReadObject(file);
+    if (!data) return false;
+    constexpr std::string_view kBody = "BODY;ENCODING=BASE64:";  // also inside "X-BODY;..."
+    const std::size_t size = data->size();
+    const std::size_t p = data->find(kBody);
+    if (p == std::string::npos || size < 23 || p >= size - 22) return false;
+    const std::size_t start = p + kBody.size();
+    // What ends the text, by preference: the NEC properties, an empty line, the end of the note.
+    std::size_t end = std::string::npos;
+    for (std::string_view stop : {"\r\nX-NEC-", "\r\n\r\n", "\r\nEND:VNOTE"}) {
+        end = data->find(stop, start);
+        if (end != std::string::npos) break;
+    }
+    if (end == std::string::npos) return false;
+    const std::string_view text = std::string_view(*data).substr(start, end - start);
+    if (!IsCleanBase64(text)) return false;
+    if (!fs::WriteFile(kMelodyText, text)) return false;
+    FileByteSource source(kMelodyText, FileByteSource::Mode::kText);
+    FileSink sink(kMelodyFile, false);
+    if (!source.IsOpen() || !sink.IsOpen()) return false;
+    const std::size_t written = base64::DecodeTo(source, sink);
+    return sink.Close() && written > 0;
+}
+
+// ---- pictures ----
+
+bool ObjectImporter::IsCleanBase64(std::string_view text) {
+    auto is_alphabet = [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '/';
+    };
+    auto is_line_end = [](char c) { return c == '\r' || c == '\n'; };
+    std::size_t i = 0, digits = 0;
+    for (; i < text.size() && (is_alphabet(text[i]) || is_line_end(text[i])); ++i)
+        if (is_alphabet(text[i])) ++digits;
+    for (int pads = 0; i < text.size() && pads < 2 && text[i] == '='; ++pads) {
+        ++i;
+        while (i < text.size() && is_line_end(text[i])) ++i;
+    }
+    for (; i < text.size(); ++i)
+        if (text[i] != ' ' && text[i] != '\t' && !is_line_end(text[i])) return false;
+    return digits >= 2;
+}
+
+bool ObjectImporter::ReadPictureNote(const std::string& file,
+                                     const std::function<void(std::string_view)>& on_line,
+                                     std::string& body) {
+    body.clear();
+    if (fs::FileSize(file) > static_cast<std::int64_t>(kMaxObjectBytes)) return false;
+    TextReader reader(file);
+    if (!reader.IsOpen()) return false;
+    const std::string text = reader.Read(kMaxObjectBytes);
+    constexpr std::string_view kBody = "BODY;ENCODING=BASE64:";
+    enum { kBefore, kInBody, kAfter } state = kBefore;
+    std::string_view rest = text;
+    while (!rest.empty()) {
+        const std::size_t lf = rest.find('\n');
+        const std::size_t len = lf == std::string_view::npos ? rest.size() : lf + 1;
+        const std::string_view line = rest.substr(0, len);
+        rest.remove_prefix(len);
+        if (state == kInBody) {
+            const bool blank = line.find_first_not_of(" \n") == std::string_view::npos;
+            if (!blank && !StartsWith(line, "X-NEC-") && !StartsWith(line, "END:VNOTE")) {
+                body.append(line);
+                continue;
+            }
+            state = kAfter;
+        } else if (state == kBefore) {
+            const std::size_t at = line.find(kBody);
+            if (at != std::string_view::npos) {
+                body.append(line.substr(at + kBody.size()));
+                state = kInBody;
+                continue;
+            }
+        }
+        on_line(line);
+    }
+    return state != kBefore;
+}
+
+bool ObjectImporter::ConvertPictureNote(const std::string& file, std::string& title, std::string& file_name) {
+    title = std::string(kCameraTitle);
+    file_name.clear();
+    bool have_name = false, have_title = false;
+    // The value is the text after the colon that follows the property.
+    auto value_after = [](std::string_view line, std::size_t at) {
+        const std::size_t colon = line.find(':', at);
+        return colon == std::string_view::npos ? std::string() : ValueOf(line, colon + 1);
+    };
+    std::string body;
+    const bool found = ReadPictureNote(
+        file,
+        [&](std::string_view line) {
+            const std::size_t name_at = line.find("-FILENAME");
+            if (!have_name && name_at != std::string_view::npos) {
+                file_name = value_after(line, name_at);
+                have_name = true;
+            }
+            const std::size_t title_at = line.find("SUMMARY;CHARSET=SHIFT_JIS");
+            if (!have_title && title_at != std::string_view::npos) {
+                title = value_after(line, title_at);
+                have_title = true;
+            }
+        },
+        body);
+    fs::DeleteFile(kPictureFile);
+    if (!found || !IsCleanBase64(body)) return false;
+    return DecodeBase64ToFile(body, kPictureFile);
+}
+
+// ---- mail ----
+
+bool ObjectImporter::ConvertQuotedPrintableMail(const std::string& file) {
+    PropertyLines lines(file, kMailBuffer);
+    if (!lines.IsOpen()) return false;
+    std::string from, to, subject, line;
+    std::int64_t date = 0;
+    bool have_from = false, have_to = false, have_date = false;
+    while (lines.Next(line)) {
+        if (StartsWith(line, "From:")) {
+            from = AddressValueOf(line, 5);
+            have_from = true;
+        }
+        if (StartsWith(line, "To:")) {
+            to = AddressValueOf(line, 3);
+            have_to = true;
+        }
+        // Only the encoded word the handsets write; any other subject form stays empty.
+        if (StartsWith(line, encoded_word::kSubjectPrefix))
+            subject = encoded_word::DecodeSubject(line, encoded_word::kSubjectPrefix.size());
+        if (StartsWith(line, "Date:")) {
+            date = mail_date::ParseReceived(line);
+            have_date = true;
+        }
+        if (!(StartsWith(line, "Content-Transfer-Encoding:quoted-printable") && have_from && have_to && have_date))
+            continue;
+        lines.Next(line);  // the empty line that ends the header
+        const std::string tail = lines.Reader().Read(kMailTailBytes);
+        std::string_view text = tail;
+        if (tail.size() < kMailTailBytes) {
+            // The whole rest was read: it must close the body, or the mail arrived cut short.
+            const std::size_t end = tail.rfind("END:VBODY");
+            if (end == std::string::npos) return false;
+            text = text.substr(0, end > 0 && tail[end - 1] == '\n' ? end - 1 : end);
+        } else {
+            // A long mail is cut: its closing lines lie beyond what is read.
+            text = text.substr(0, tail.size() - kMailClosingBytes);
+        }
+        const std::string body = QuotedPrintableCodec::DecodeMemory(text, kQuotedBodyBuffer, false);
+        return WriteMailFile(from, to, subject, date, body);
+    }
+    return false;
+}
+
+bool ObjectImporter::ConvertEightBitMail(const std::string& file) {
+    PropertyLines lines(file, kMailBuffer);
+    if (!lines.IsOpen()) return false;
+    std::string from, to, subject, line;
+    std::int64_t date = 0;
+    bool have_from = false, have_to = false, have_date = false;
+    while (lines.Next(line)) {
+        if (StartsWith(line, "From: ")) {
+            AppendAddress(from, ValueOf(line, 6));
+            have_from = true;
+        }
+        if (StartsWith(line, "To: ")) {
+            AppendAddress(to, ValueOf(line, 4));
+            have_to = true;
+        }
+        if (StartsWith(line, "Subject: ")) {
+            if (StartsWith(line, encoded_word::kSpacedSubjectPrefix))
+                subject = encoded_word::DecodeSubject(line, encoded_word::kSpacedSubjectPrefix.size());
+            else
+                subject = ValueOf(line, 9);
+        }
+        if (StartsWith(line, "Date:")) {
+            // These handsets may leave out the weekday: the date is read from its first digit.
+            const std::size_t digit = line.find_first_of("0123456789");
+            date = digit == std::string::npos
+                       ? 0
+                       : mail_date::ToTime(mail_date::ParseDateFromDay(std::string_view(line).substr(digit)));
+            have_date = true;
+        }
+        if (!(StartsWith(line, "Content-Transfer-Encoding: 8bit") && have_from && have_to && have_date))
+            continue;
+        lines.Next(line);  // the empty line that ends the header
+        const std::string tail = lines.Reader().Read(kMailTailBytes);
+        std::string body;
+        body.reserve(tail.size() * 2);
+        for (char c : tail) {
+            if (c == '\n') body += '\r';
+            body += c;
+        }
+        const std::size_t end = body.rfind("END:VBODY");
+        if (end != std::string::npos) {
+            body.resize(end);
+            if (body.size() >= 2 && body.compare(body.size() - 2, 2, "\r\n") == 0) body.resize(body.size() - 2);
+        } else if (tail.size() < kMailTailBytes) {
+            return false;  // the whole rest was read and the body never closed: a cut mail
+        }
+        // Cut a long body at the buffer's size, never inside a character or a CR LF.
+        if (body.size() > kEightBitBodyBytes) {
+            body = sjis::CutBytes(body, kEightBitBodyBytes);
+            if (!body.empty() && body.back() == '\r') body.pop_back();
+        }
+        return WriteMailFile(from, to, subject, date, body);
+    }
+    return false;
+}
+
+}  // namespace sorvanto
