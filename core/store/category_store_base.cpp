@@ -1,0 +1,165 @@
+#include "store/category_store_base.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "common/sjis.h"
+#include "platform/clock.h"
+#include "platform/fs.h"
+#include "store/store_texts.h"
+#include "store/stored_path.h"
+
+namespace sorvanto {
+
+namespace {
+
+// "Item12" -> 12; -1 for any other section name.
+long long ItemNumber(std::string_view name) {
+    if (name.size() < 5 || name.size() > 14) return -1;
+    static constexpr std::string_view kPrefix = "item";
+    for (std::size_t i = 0; i < kPrefix.size(); ++i) {
+        char c = name[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != kPrefix[i]) return -1;
+    }
+    long long n = 0;
+    for (std::size_t i = kPrefix.size(); i < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9') return -1;
+        n = n * 10 + (name[i] - '0');
+    }
+    return n;
+}
+
+std::string NameOf(const std::string& folder, std::int64_t value) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%08X%02X", static_cast<unsigned>((value >> 8) & 0xFFFFFFFFu),
+                  static_cast<unsigned>(value & 0xFF));
+    return folder + buf;
+}
+
+}  // namespace
+
+CategoryStoreBase::CategoryStoreBase(Category category, std::string index_path, std::string default_dir)
+    : category_(category), index_path_(std::move(index_path)), default_dir_(std::move(default_dir)),
+      data_folder_(default_dir_) {}
+
+std::string CategoryStoreBase::ReadText(const IniFile& index, const std::string& section, std::string_view key,
+                                        std::size_t max_bytes) {
+    return sjis::CutBytes(index.GetString(section, key), max_bytes);
+}
+
+bool CategoryStoreBase::Load() {
+    ClearItems();
+    dirty_ = false;
+    changed_while_loading_ = false;
+    IniFile index;
+    const bool exists = fs::Exists(index_path_);
+    if (!index.Load(index_path_) && exists) return false;
+
+    std::string dir = sjis::CutBytes(index.GetString("System", "Dir", default_dir_), 255);
+    // A folder outside the working folder is not ours to write into: keep the default.
+    if (!IsInsideWorkingFolder(dir)) dir = default_dir_;
+    data_folder_ = dir;
+    if (!data_folder_.empty()) fs::CreateFolder(data_folder_);
+
+    // Count is only a promise: a huge or negative one must not make us walk sections that
+    // are not there, so the walk ends after the highest item section the file holds.
+    const long long count = index.GetInt("System", "Count", 0);
+    long long highest = -1;
+    for (const std::string& name : index.Sections()) highest = std::max(highest, ItemNumber(name));
+    const long long limit = std::min(count, highest + 1);
+    for (long long i = 0; i < limit; ++i) {
+        const std::string section = "Item" + std::to_string(i);
+        if (index.HasSection(section)) LoadItem(index, section);
+    }
+    if (changed_while_loading_ && !WriteIndex()) dirty_ = true;
+    return true;
+}
+
+bool CategoryStoreBase::WriteIndex() {
+    // Read the file anew: other writers keep their own keys in it (the player's volume in the
+    // melody index), and those must survive our rewrite.
+    IniFile index(index_path_);
+    const long long old_count = index.GetInt("System", "Count", 0);
+    const int n = WriteItems(index);
+    for (const std::string& name : index.Sections()) {
+        const long long i = ItemNumber(name);
+        if (i >= n && i < old_count) index.DeleteSection(name);
+    }
+    index.SetInt("System", "Count", n);
+    if (!index.Save()) return false;
+    dirty_ = false;
+    return true;
+}
+
+bool CategoryStoreBase::WriteBack() { return WriteIndex(); }
+
+bool CategoryStoreBase::Close() {
+    const bool ok = WriteIndex();
+    ClearItems();
+    return ok;
+}
+
+void CategoryStoreBase::BeginBatch() { ++batch_depth_; }
+
+bool CategoryStoreBase::EndBatch() {
+    if (batch_depth_ == 0) return true;
+    if (--batch_depth_ > 0 || !dirty_) return true;
+    if (WriteIndex()) return true;
+    ReportFailure();
+    return false;
+}
+
+bool CategoryStoreBase::Changed() {
+    if (batch_depth_ > 0) {
+        dirty_ = true;
+        return true;
+    }
+    if (WriteIndex()) return true;
+    dirty_ = true;  // the close will try again
+    ReportFailure();
+    return false;
+}
+
+std::string CategoryStoreBase::NewDataFileName(std::int64_t& entry_time) {
+    std::int64_t value = 0;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        value = (clock::Now() << 8) | (clock::TickCount() & 0xFF);
+        const std::string name = NameOf(data_folder_, value);
+        if (!fs::Exists(name)) {
+            last_name_value_ = std::max(last_name_value_, value);
+            entry_time = value >> 8;
+            return name;
+        }
+    }
+    // The clocks have not moved past names already taken (many registrations within one
+    // second give at most 256 tick values): walk on from the last name given to the first
+    // free one instead of waiting for the next second.
+    value = std::max(value, last_name_value_) + 1;
+    while (fs::Exists(NameOf(data_folder_, value))) ++value;
+    last_name_value_ = value;
+    entry_time = value >> 8;
+    return NameOf(data_folder_, value);
+}
+
+void CategoryStoreBase::ReportAdded(int key) const {
+    if (observer_) observer_->ItemAdded(category_, key);
+}
+
+void CategoryStoreBase::ReportChanged(int key) const {
+    if (observer_) observer_->ItemChanged(category_, key);
+}
+
+void CategoryStoreBase::ReportRemoved(int key) const {
+    if (observer_) observer_->ItemRemoved(category_, key);
+}
+
+void CategoryStoreBase::LogTitle(const std::string& pattern, const std::string& title) const {
+    if (observer_) observer_->LogLine(FormatTitle(pattern, title));
+}
+
+void CategoryStoreBase::ReportFailure() const {
+    if (observer_) observer_->Failure(Texts().failure, Texts().caption);
+}
+
+}  // namespace sorvanto

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/ini_file.h"
+#include "store/category.h"
+#include "store/store_observer.h"
+
+namespace sorvanto {
+
+// What the seven category stores share: the index file with its "Dir" rule, the naming rule
+// for new data files, the write-back, and the reports to the observer.
+//
+// Every change is written to the index file at once (atomically, in the write-back format),
+// so a crash loses nothing; inside a batch (BeginBatch/EndBatch, or BatchScope) the index is
+// written once, when the outermost batch ends.
+class CategoryStoreBase {
+public:
+    CategoryStoreBase(Category category, std::string index_path, std::string default_dir);
+    virtual ~CategoryStoreBase() = default;
+    CategoryStoreBase(const CategoryStoreBase&) = delete;
+    CategoryStoreBase& operator=(const CategoryStoreBase&) = delete;
+
+    Category GetCategory() const { return category_; }
+    const std::string& IndexPath() const { return index_path_; }
+    // The data folder as read from "Dir" (Windows form, ending in '\' unless empty).
+    const std::string& DataFolder() const { return data_folder_; }
+
+    void SetObserver(StoreObserver* observer) { observer_ = observer; }
+
+    // Reads the index file and the item files; each loaded record is reported as added.
+    // Replaces whatever was loaded before. False when the index file cannot be read (a
+    // missing index is an empty category, not a failure).
+    bool Load();
+    // Writes every record to the index file now. False when the file cannot be written.
+    bool WriteBack();
+    // The close of the list window: writes back and empties the item list.
+    bool Close();
+
+    void BeginBatch();
+    // Ends a batch; the outermost end writes the index when something changed.
+    bool EndBatch();
+
+    virtual int Count() const = 0;
+
+protected:
+    // Per category: forget every record; read section "Item%d" into a new record (nothing
+    // when the item is not loaded); write every record in list order, returning how many.
+    virtual void ClearItems() = 0;
+    virtual void LoadItem(const IniFile& index, const std::string& section) = 0;
+    virtual int WriteItems(IniFile& index) const = 0;
+
+    // After a change: writes the index unless a batch is open. A failed write is reported as
+    // a failure the user sees, because the change would otherwise be lost at a crash.
+    bool Changed();
+    // A record was changed while loading (a repaired melody): the index is written when the
+    // load ends, so it matches the files again.
+    void ChangedWhileLoading() { changed_while_loading_ = true; }
+
+    // The naming rule: data folder + "%08X%02X" of the time and the tick's low byte, taken
+    // anew while that name exists. entry_time receives the time of the name used.
+    std::string NewDataFileName(std::int64_t& entry_time);
+
+    // A value read from the index, cut to what the reader's buffer held.
+    static std::string ReadText(const IniFile& index, const std::string& section, std::string_view key,
+                                std::size_t max_bytes);
+
+    void ReportAdded(int key) const;
+    void ReportChanged(int key) const;
+    void ReportRemoved(int key) const;
+    void LogTitle(const std::string& pattern, const std::string& title) const;
+    void ReportFailure() const;
+
+private:
+    bool WriteIndex();
+
+    Category category_;
+    std::string index_path_;
+    std::string default_dir_;
+    std::string data_folder_;
+    StoreObserver* observer_ = nullptr;
+    int batch_depth_ = 0;
+    bool dirty_ = false;
+    bool changed_while_loading_ = false;
+    std::int64_t last_name_value_ = -1;  // time * 256 + tick byte of the last name given
+};
+
+// Opens a batch for its lifetime.
+class BatchScope {
+public:
+    explicit BatchScope(CategoryStoreBase& store) : store_(store) { store_.BeginBatch(); }
+    ~BatchScope() { store_.EndBatch(); }
+    BatchScope(const BatchScope&) = delete;
+    BatchScope& operator=(const BatchScope&) = delete;
+
+private:
+    CategoryStoreBase& store_;
+};
+
+}  // namespace sorvanto
