@@ -1,0 +1,146 @@
+#include "irlink/obex_server_session.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "irlink/obex_codes.h"
+#include "platform/clock.h"
+#include "platform/fs.h"
+
+namespace sorvanto {
+
+namespace {
+
+// A name with these would make no file name on the PC.
+bool IsReplaced(char c) {
+    return std::strchr("\"*/:;<>?\\|", c) != nullptr && c != '\0';
+}
+
+// How far a header at p (with left bytes of packet from it) extends, or 0 when it is
+// malformed: an OBEX header's two high bits tell a 1-byte or 4-byte value from a counted one.
+int HeaderSize(const std::uint8_t* p, int left) {
+    switch (p[0] & 0xC0) {
+    case 0x80: return left >= 2 ? 2 : 0;
+    case 0xC0: return left >= 5 ? 5 : 0;
+    default: {
+        if (left < 3) return 0;
+        const int size = obex::ReadU16(p + 1);
+        return size >= 3 && size <= left ? size : 0;
+    }
+    }
+}
+
+}  // namespace
+
+ObexServerSession::ObexServerSession(std::unique_ptr<LinkApi> link, ByteList* queue)
+    : IrdaSession(std::move(link)), queue_(queue) {}
+
+ObexServerSession::~ObexServerSession() { Stop(1); }
+
+void ObexServerSession::Answer(const std::uint8_t* bytes, int length) { Send(bytes, length); }
+
+int ObexServerSession::OnConnected(int kind) {
+    if (kind == kIncoming) {
+        // A handset that vanished in the middle of an object must not leave its half behind
+        // for the next one, nor its name.
+        fs::DeleteFile(kWorkFile);
+        name_.clear();
+    }
+    return 0;
+}
+
+int ObexServerSession::OnPacket(const std::uint8_t* packet, int length) {
+    if (!packet || length < 3) return 0;
+    switch (packet[0]) {
+    case obex::kConnect: return HandleConnect(packet, length);
+    case obex::kPut:
+    case obex::kPutFinal: return HandlePut(packet, length);
+    case obex::kDisconnect: {
+        const std::uint8_t ok[3] = {obex::kSuccess, 0x00, 0x03};
+        Answer(ok, 3);
+        return 0;
+    }
+    default: return 0;  // GET, SETPATH, ABORT and the rest go unanswered
+    }
+}
+
+int ObexServerSession::HandleConnect(const std::uint8_t* p, int length) {
+    fs::DeleteFile(kWorkFile);
+    if (length < 7) {
+        const std::uint8_t bad[3] = {obex::kBadRequest, 0x00, 0x03};
+        Answer(bad, 3);
+        return 0;
+    }
+    if (length > 7 && p[7] == obex::kHeaderAuthChallenge) {
+        if (length > kMaxConnectEcho) {
+            const std::uint8_t too_large[3] = {obex::kEntityTooLarge, 0x00, 0x03};
+            Answer(too_large, 3);
+            return 0;
+        }
+        // The handset's challenge goes back to it as ours.
+        std::vector<std::uint8_t> echo(p, p + length);
+        echo[0] = obex::kUnauthorized;
+        Answer(echo.data(), length);
+        return 0;
+    }
+    // No headers, an authentication response (accepted as it is) or headers this server has
+    // no use for (Target, Count): the connection is accepted with the handset's own values.
+    const std::uint8_t ok[7] = {obex::kSuccess, 0x00, 0x07, p[3], p[4], p[5], p[6]};
+    Answer(ok, 7);
+    return 0;
+}
+
+int ObexServerSession::HandlePut(const std::uint8_t* p, int length) {
+    const bool last = p[0] == obex::kPutFinal;
+    const std::uint8_t answer[3] = {last ? obex::kSuccess : obex::kContinue, 0x00, 0x03};
+    Answer(answer, 3);
+
+    bool complete = false;
+    int offset = 3;
+    while (offset < length) {
+        const std::uint8_t* h = p + offset;
+        const int size = HeaderSize(h, length - offset);
+        if (size == 0) break;  // a header that does not fit or would not advance ends the walk
+        if (h[0] == obex::kHeaderName) {
+            name_.clear();
+            for (int i = 4; i < size && name_.size() < kMaxNameLength; i += 2) {
+                if (h[i] == 0) break;
+                name_.push_back(static_cast<char>(h[i]));
+            }
+        } else if (h[0] == obex::kHeaderBody || h[0] == obex::kHeaderEndOfBody) {
+            const std::string_view value(reinterpret_cast<const char*>(h + 3), static_cast<std::size_t>(size - 3));
+            if (fs::AppendFile(kWorkFile, value) && last) complete = true;
+        }
+        offset += size;
+    }
+    return complete ? FinishObject() : 0;
+}
+
+int ObexServerSession::FinishObject() {
+    std::string name = name_;
+    for (char& c : name)
+        if (IsReplaced(c)) c = '_';
+    fs::CreateFolder("TmpFiles");
+    // Two objects of one name within one second would share a target: the later one takes the
+    // next free time value instead of being lost.
+    auto stamp = static_cast<std::uint32_t>(clock::Now());
+    std::string target;
+    bool moved = false;
+    for (int attempt = 0; attempt < 1000 && !moved; ++attempt, ++stamp) {
+        char hex[9];
+        std::snprintf(hex, sizeof hex, "%08x", stamp);
+        target = std::string(kTargetFolder) + hex + " " + name;
+        if (fs::Exists(target)) continue;
+        moved = fs::MoveFile(kWorkFile, target);
+        if (!moved && !fs::Exists(target)) break;  // the work file itself is the trouble
+    }
+    if (moved && queue_) {
+        char notice[kNoticeSize] = {};
+        std::memcpy(notice, target.data(), std::min(target.size(), sizeof notice - 1));
+        queue_->AddCopy(kNoticeKey, kNoticeSize, notice);
+    }
+    return 1;
+}
+
+}  // namespace sorvanto

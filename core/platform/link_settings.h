@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sorvanto {
+
+class IniFile;
+
+// The "Link" section of ".\Sorvanto.ini": how the OBEX sessions reach the handset on this
+// system. Values that cannot be used fall back to the defaults, so a damaged setting never
+// opens the link to more than loopback.
+class LinkSettings {
+public:
+    struct Peer {
+        std::string name;  // device name reported by discovery (at most 21 bytes)
+        std::string host;  // IPv4 address or host name
+        int port = 0;
+    };
+
+    static constexpr const char* kIniPath = ".\\Sorvanto.ini";
+    static constexpr const char* kSection = "Link";
+
+    std::string transport = "tcp";
+    std::string listen_address = "127.0.0.1";
+    int listen_port = 6500;
+    std::vector<Peer> peers = {{"Handset", "127.0.0.1", 6501}};
+    std::string passcode = "0000";
+    std::string send_command;
+
+    // Reads ".\Sorvanto.ini" (or the given file); a missing file gives the defaults.
+    static LinkSettings Load(std::string_view ini_path = kIniPath);
+    static LinkSettings FromIni(const IniFile& ini);
+
+    // "name@host:port" entries separated by ';'. Entries without a name, host or a port in
+    // 1..65535 are skipped.
+    static std::vector<Peer> ParsePeers(std::string_view text);
+    // Four ASCII digits, else "0000".
+    static std::string CheckedPasscode(std::string_view text);
+};
+
+}  // namespace sorvanto

@@ -1,0 +1,276 @@
+#include "platform/scripted_link.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace sorvanto {
+
+void ScriptedLink::AddIncoming(Peer peer) {
+    std::lock_guard lock(mutex_);
+    incoming_.push_back(std::move(peer));
+    changed_.notify_all();
+}
+
+void ScriptedLink::SetDevices(std::vector<std::pair<std::array<std::uint8_t, 4>, std::string>> devices) {
+    std::lock_guard lock(mutex_);
+    devices_ = std::move(devices);
+}
+
+void ScriptedLink::SetConnect(ConnectOutcome outcome, Peer peer) {
+    std::lock_guard lock(mutex_);
+    connect_outcome_ = outcome;
+    connect_peer_ = std::move(peer);
+}
+
+int ScriptedLink::Connections() const {
+    std::lock_guard lock(mutex_);
+    return static_cast<int>(conns_.size());
+}
+
+std::vector<std::string> ScriptedLink::Sent(int connection) const {
+    std::lock_guard lock(mutex_);
+    if (connection < 0 || connection >= static_cast<int>(conns_.size())) return {};
+    return conns_[static_cast<std::size_t>(connection)].sent;
+}
+
+bool ScriptedLink::ClosedBySession(int connection) const {
+    std::lock_guard lock(mutex_);
+    if (connection < 0 || connection >= static_cast<int>(conns_.size())) return false;
+    return conns_[static_cast<std::size_t>(connection)].closed_by_session;
+}
+
+std::array<std::uint8_t, 4> ScriptedLink::LastConnectAddress() const {
+    std::lock_guard lock(mutex_);
+    return last_connect_;
+}
+
+int ScriptedLink::RecvCalls() const {
+    std::lock_guard lock(mutex_);
+    return recv_calls_;
+}
+
+LinkEvent ScriptedLink::CreateEvent() {
+    std::lock_guard lock(mutex_);
+    const LinkEvent e = next_event_++;
+    signalled_[e] = false;
+    return e;
+}
+
+void ScriptedLink::CloseEvent(LinkEvent event) {
+    std::lock_guard lock(mutex_);
+    signalled_.erase(event);
+}
+
+LinkSocket ScriptedLink::CreateSocket() {
+    std::lock_guard lock(mutex_);
+    if (fail_create_) return kNoSocket;
+    const int s = next_socket_++;
+    socks_[s] = Sock{};
+    return s;
+}
+
+bool ScriptedLink::Bind(LinkSocket s) {
+    std::lock_guard lock(mutex_);
+    return socks_.count(s) && !fail_bind_;
+}
+
+bool ScriptedLink::Listen(LinkSocket s, int) {
+    std::lock_guard lock(mutex_);
+    auto it = socks_.find(s);
+    if (it == socks_.end()) return false;
+    it->second.listening = true;
+    return true;
+}
+
+int ScriptedLink::NewConn(Peer peer) {
+    Conn c;
+    c.inbox.assign(peer.steps.begin(), peer.steps.end());
+    c.front_since = Clock::now();
+    c.responder = std::move(peer.responder);
+    conns_.push_back(std::move(c));
+    return static_cast<int>(conns_.size()) - 1;
+}
+
+LinkSocket ScriptedLink::Accept(LinkSocket s) {
+    std::lock_guard lock(mutex_);
+    auto it = socks_.find(s);
+    if (it == socks_.end() || !it->second.listening) return kNoSocket;
+    it->second.armed |= kFdAccept;
+    if (incoming_.empty()) return kNoSocket;
+    Peer peer = std::move(incoming_.front());
+    incoming_.pop_front();
+    const int d = next_socket_++;
+    Sock sock;
+    sock.conn = NewConn(std::move(peer));
+    socks_[d] = sock;
+    return d;
+}
+
+bool ScriptedLink::Connect(LinkSocket s, const std::uint8_t address[4]) {
+    std::lock_guard lock(mutex_);
+    auto it = socks_.find(s);
+    if (it == socks_.end()) return false;
+    std::memcpy(last_connect_.data(), address, 4);
+    switch (connect_outcome_) {
+    case ConnectOutcome::kAccept:
+        it->second.conn = NewConn(connect_peer_);
+        it->second.connect_pending = true;
+        it->second.connect_error = 0;
+        break;
+    case ConnectOutcome::kRefuse:
+        it->second.connect_pending = true;
+        it->second.connect_error = kLinkErrRefused;
+        break;
+    case ConnectOutcome::kNever: break;
+    }
+    changed_.notify_all();
+    return true;
+}
+
+bool ScriptedLink::EnumerateDevices(LinkSocket s, DeviceList& list) {
+    std::lock_guard lock(mutex_);
+    if (!socks_.count(s) || fail_discovery_) return false;
+    list.fill(0);
+    for (const auto& [address, name] : devices_) AddDevice(list, address.data(), name);
+    return true;
+}
+
+bool ScriptedLink::SetTimeouts(LinkSocket s, int, int) {
+    std::lock_guard lock(mutex_);
+    return socks_.count(s) != 0;
+}
+
+bool ScriptedLink::SelectEvents(LinkSocket s, LinkEvent event, std::uint32_t mask) {
+    std::lock_guard lock(mutex_);
+    auto it = socks_.find(s);
+    if (it == socks_.end() || (event != kNoEvent && !signalled_.count(event))) return false;
+    it->second.event = event;
+    it->second.selected = mask;
+    changed_.notify_all();
+    return true;
+}
+
+bool ScriptedLink::FrontDue(const Conn& c, Clock::time_point now) const {
+    return !c.inbox.empty() && now >= c.front_since + std::chrono::milliseconds(c.inbox.front().delay_ms);
+}
+
+void ScriptedLink::Record(Sock& s, std::uint32_t bit, int bit_index, int error) {
+    if (!(s.selected & bit) || !(s.armed & bit)) return;
+    s.recorded |= bit;
+    s.errors[bit_index] = error;
+    s.armed &= ~bit;
+    auto ev = signalled_.find(s.event);
+    if (ev != signalled_.end()) ev->second = true;
+}
+
+void ScriptedLink::Detect(Sock& s, Clock::time_point now, Clock::time_point* next_due) {
+    if (s.listening) {
+        if (!incoming_.empty()) Record(s, kFdAccept, kFdAcceptBit, 0);
+        return;
+    }
+    if (s.connect_pending) {
+        if (!(s.selected & kFdConnect)) return;
+        s.connect_pending = false;
+        Record(s, kFdConnect, kFdConnectBit, s.connect_error);
+        return;
+    }
+    if (s.conn < 0 || s.close_seen) return;
+    const Conn& c = conns_[static_cast<std::size_t>(s.conn)];
+    if (c.inbox.empty()) return;
+    if (!FrontDue(c, now)) {
+        *next_due = std::min(*next_due, c.front_since + std::chrono::milliseconds(c.inbox.front().delay_ms));
+        return;
+    }
+    if (c.inbox.front().kind == Step::kClose) {
+        if (s.selected & kFdClose) {
+            s.close_seen = true;
+            Record(s, kFdClose, kFdCloseBit, 0);
+        }
+    } else {
+        Record(s, kFdRead, kFdReadBit, 0);
+    }
+}
+
+bool ScriptedLink::WaitForEvent(LinkEvent event, int timeout_ms) {
+    std::unique_lock lock(mutex_);
+    const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeout_ms, 0));
+    for (;;) {
+        auto ev = signalled_.find(event);
+        if (ev == signalled_.end()) return false;
+        const auto now = Clock::now();
+        auto next_due = deadline;
+        for (auto& [id, s] : socks_)
+            if (s.event == event) Detect(s, now, &next_due);
+        if (ev->second) return true;
+        if (now >= deadline) return false;
+        changed_.wait_until(lock, next_due);
+    }
+}
+
+bool ScriptedLink::QueryEvents(LinkSocket s, LinkEvent event, NetworkEvents* out) {
+    std::lock_guard lock(mutex_);
+    auto it = socks_.find(s);
+    if (it == socks_.end() || !out) return false;
+    out->mask = it->second.recorded;
+    std::memcpy(out->error, it->second.errors, sizeof out->error);
+    it->second.recorded = 0;
+    std::memset(it->second.errors, 0, sizeof it->second.errors);
+    auto ev = signalled_.find(event);
+    if (ev != signalled_.end()) ev->second = false;
+    return true;
+}
+
+int ScriptedLink::Send(LinkSocket s, const std::uint8_t* data, int length) {
+    std::lock_guard lock(mutex_);
+    auto it = socks_.find(s);
+    if (it == socks_.end() || it->second.conn < 0 || length < 0) return -1;
+    Conn& c = conns_[static_cast<std::size_t>(it->second.conn)];
+    std::string bytes(reinterpret_cast<const char*>(data), static_cast<std::size_t>(length));
+    c.sent.push_back(bytes);
+    if (c.responder) {
+        const bool was_empty = c.inbox.empty();
+        for (auto& step : c.responder(bytes)) c.inbox.push_back(std::move(step));
+        if (was_empty) c.front_since = Clock::now();
+        changed_.notify_all();
+    }
+    return length;
+}
+
+int ScriptedLink::Recv(LinkSocket s, std::uint8_t* data, int length) {
+    std::lock_guard lock(mutex_);
+    ++recv_calls_;
+    auto it = socks_.find(s);
+    if (it == socks_.end() || it->second.conn < 0 || length < 0) return -1;
+    it->second.armed |= kFdRead;
+    Conn& c = conns_[static_cast<std::size_t>(it->second.conn)];
+    const auto now = Clock::now();
+    if (!FrontDue(c, now)) return -1;  // nothing there yet: a non-blocking read fails
+    Step& front = c.inbox.front();
+    if (front.kind == Step::kClose) return 0;
+    if (front.kind == Step::kFailRead) {
+        c.inbox.pop_front();
+        c.front_since = now;
+        return -1;
+    }
+    const std::size_t n = std::min(front.bytes.size(), static_cast<std::size_t>(length));
+    std::memcpy(data, front.bytes.data(), n);
+    front.bytes.erase(0, n);
+    if (front.bytes.empty()) {
+        c.inbox.pop_front();
+        c.front_since = now;
+    } else {
+        front.delay_ms = 0;
+    }
+    return static_cast<int>(n);
+}
+
+void ScriptedLink::Close(LinkSocket s) {
+    std::lock_guard lock(mutex_);
+    auto it = socks_.find(s);
+    if (it == socks_.end()) return;
+    if (it->second.conn >= 0) conns_[static_cast<std::size_t>(it->second.conn)].closed_by_session = true;
+    socks_.erase(it);
+    changed_.notify_all();
+}
+
+}  // namespace sorvanto
