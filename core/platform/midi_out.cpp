@@ -1,0 +1,62 @@
+#include "platform/midi_out.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+#include "platform/ini_file.h"
+#include "platform/midi_out_alsa.h"
+#include "platform/midi_out_fluidsynth.h"
+
+namespace sorvanto {
+
+MidiOutSettings ReadMidiOutSettings() {
+    IniFile ini(".\\Sorvanto.ini");
+    MidiOutSettings s;
+    s.kind = ini.GetString("Melody", "MidiOut", "fluidsynth");
+    if (s.kind.empty()) s.kind = "fluidsynth";
+    s.sound_font = ini.GetString("Melody", "SoundFont");
+    return s;
+}
+
+std::string FindSoundFont(const std::string& configured) {
+    if (!configured.empty()) return configured;
+    std::error_code ec;
+    for (const char* dir : {"/usr/share/sounds/sf2", "/usr/share/soundfonts"}) {
+        std::vector<std::string> fonts;
+        for (const auto& e : std::filesystem::directory_iterator(dir, ec)) {
+            const std::string ext = e.path().extension().string();
+            if (ext == ".sf2" || ext == ".SF2") fonts.push_back(e.path().string());
+        }
+        // Directory order is arbitrary: sort, and prefer a font that calls itself GM.
+        std::sort(fonts.begin(), fonts.end());
+        std::stable_partition(fonts.begin(), fonts.end(), [](const std::string& f) {
+            const std::string leaf = std::filesystem::path(f).filename().string();
+            return leaf.find("GM") != std::string::npos;
+        });
+        if (!fonts.empty()) return fonts.front();
+    }
+    return {};
+}
+
+std::unique_ptr<MidiOut> OpenMidiOut(const MidiOutSettings& settings, std::string* error) {
+    std::string local;
+    std::string& err = error ? *error : local;
+    if (settings.kind == "none") {
+        err = "MIDI output is switched off (MidiOut=none)";
+        return nullptr;
+    }
+    if (settings.kind.rfind("alsa:", 0) == 0) return AlsaMidiOut::Open(settings.kind.substr(5), &err);
+    if (settings.kind != "fluidsynth") {
+        err = "unknown MIDI output '" + settings.kind + "'";
+        return nullptr;
+    }
+    const std::string font = FindSoundFont(settings.sound_font);
+    if (font.empty()) {
+        err = "no sound font found (set SoundFont in section Melody)";
+        return nullptr;
+    }
+    return FluidSynthMidiOut::Open(font, FluidSynthMidiOut::Mode::kAudio, &err);
+}
+
+}  // namespace sorvanto
