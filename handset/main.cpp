@@ -1,0 +1,99 @@
+// sorvanto-handset: a handset on the TCP link, for trying the program without one.
+//   push FILE [--name OBJECT] [--to HOST:PORT] [--packet-size N]
+//   push-sample FAMILY [--to HOST:PORT] [--dir DIR]
+//   serve [--listen HOST:PORT] [--challenge] [--passcode NNNN] [--out DIR] [--once]
+//         [--device-name NAME] [--stall-after N] [--refuse-last-put]
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "push.h"
+#include "serve.h"
+
+namespace {
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: sorvanto-handset push FILE [--name OBJECT] [--to HOST:PORT] [--packet-size N]\n"
+                 "       sorvanto-handset push-sample FAMILY [--to HOST:PORT] [--dir DIR]\n"
+                 "       sorvanto-handset serve [--listen HOST:PORT] [--challenge] [--passcode NNNN] [--out DIR]\n"
+                 "                              [--once] [--device-name NAME] [--stall-after N] [--refuse-last-put]\n");
+    return 2;
+}
+
+bool Number(const std::string& text, int low, int high, int* out) {
+    if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    const int v = std::stoi(text);
+    if (v < low || v > high) return false;
+    *out = v;
+    return true;
+}
+
+// The sample objects beside the sources, else under the working folder.
+std::filesystem::path DefaultSampleDir() {
+    std::error_code ec;
+#ifdef SORVANTO_SOURCE_DIR
+    const std::filesystem::path source = std::filesystem::path(SORVANTO_SOURCE_DIR) / "data" / "samples";
+    if (std::filesystem::is_directory(source, ec)) return source;
+#endif
+    if (std::filesystem::is_directory("data/samples", ec)) return "data/samples";
+    return "samples";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) return Usage();
+    const std::string command = args[0];
+    std::vector<std::string> positional;
+    handset::PushOptions push;
+    handset::ServeOptions serve;
+    std::string name;
+    std::filesystem::path dir = DefaultSampleDir();
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool has_value = i + 1 < args.size();
+        auto value = [&]() -> std::string { return args[++i]; };
+        if (a == "--challenge") serve.challenge = true;
+        else if (a == "--once") serve.once = true;
+        else if (a == "--refuse-last-put") serve.refuse_last_put = true;
+        else if (a.rfind("--", 0) == 0 && !has_value) {
+            std::fprintf(stderr, "sorvanto-handset: %s needs a value\n", a.c_str());
+            return 2;
+        } else if (a == "--name") name = value();
+        else if (a == "--to" || a == "--listen") {
+            const std::string v = value();
+            if (!handset::ParseEndpoint(v, a == "--to" ? &push.to : &serve.listen)) {
+                std::fprintf(stderr, "sorvanto-handset: not HOST:PORT: %s\n", v.c_str());
+                return 2;
+            }
+        } else if (a == "--packet-size") {
+            if (!Number(value(), 64, 65535, &push.packet_size)) {
+                std::fprintf(stderr, "sorvanto-handset: --packet-size takes 64..65535\n");
+                return 2;
+            }
+        } else if (a == "--passcode") serve.passcode = value();
+        else if (a == "--out") serve.out = value();
+        else if (a == "--dir") dir = value();
+        else if (a == "--device-name") serve.device_name = value();
+        else if (a == "--stall-after") {
+            if (!Number(value(), 0, 1000000, &serve.stall_after)) {
+                std::fprintf(stderr, "sorvanto-handset: --stall-after takes a number\n");
+                return 2;
+            }
+        } else if (a.rfind("--", 0) == 0) {
+            std::fprintf(stderr, "sorvanto-handset: unknown option %s\n", a.c_str());
+            return 2;
+        } else positional.push_back(a);
+    }
+    if (command == "push" && positional.size() == 1) {
+        const std::filesystem::path file = positional[0];
+        return handset::PushFile(file, name.empty() ? file.filename().string() : name, push);
+    }
+    if (command == "push-sample" && positional.size() == 1) return handset::PushSamples(dir, positional[0], push);
+    if (command == "serve" && positional.empty()) return handset::Serve(serve);
+    return Usage();
+}
