@@ -1,0 +1,21 @@
+#pragma once
+
+namespace sorvanto {
+
+// Which infrared features the system allows. The codes and families are those the program has
+// always used: family 3 (the NT family) offers the program's own OBEX server and the "Irmon"
+// handling, code 4 (Windows 98) starts "irxfer" instead of "irftp".
+class OsVersion {
+public:
+    static constexpr int kFamilyNt = 3;
+    static constexpr int kCodeWindows98 = 4;
+
+    // Both are worked out once, on the first question.
+    static int Code();
+    static int Family();
+
+    // Tests pin the answers (code 0 goes back to asking the system).
+    static void SetForTesting(int code, int family);
+};
+
+}  // namespace sorvanto
