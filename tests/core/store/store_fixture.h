@@ -8,6 +8,7 @@
 
 #include "common/sjis.h"
 #include "platform/clock.h"
+#include "platform/fs.h"
 #include "store/store_observer.h"
 #include "support/temp_home.h"
 
@@ -33,7 +34,7 @@ protected:
                               std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
     }
     static std::string Fixture(const std::string& file) { return DataPath("store/" + file).string(); }
-    std::string Read(const std::string& relative) const { return ReadFileBytes(Home() / relative); }
+    std::string Read(const std::filesystem::path& relative) const { return ReadFileBytes(Home() / relative); }
     void Write(const std::string& relative, const std::string& bytes) const {
         std::filesystem::create_directories((Home() / relative).parent_path());
         WriteFileBytes(Home() / relative, bytes);
