@@ -251,7 +251,11 @@ int IrdaSession::Run(TransferMonitor* monitor) {
             }
             had_connection = true;
         } else if (!connected) {
-            if (link_->WaitForEvent(event_, kWaitMs)) {
+            // The listening socket is asked even when the wait ran out: a connection that came
+            // in while the previous one was served was recorded then, and the event that it
+            // signalled has since been reset by the data socket's query.
+            link_->WaitForEvent(event_, kWaitMs);
+            {
                 last_events_ = NetworkEvents{};
                 PollEvents(primary_, &last_events_);
                 if (last_events_.mask & kFdAccept) {
