@@ -70,11 +70,19 @@ void WritePlainVariant(const EntryReader& entry, ObjectTextWriter& out) {
 
 }  // namespace
 
-AddressSendJob::AddressSendJob(int model_id, int challenge) : model_id_(model_id), challenge_(challenge) {}
+AddressSendJob::AddressSendJob(int model_id, int challenge, std::unique_ptr<LinkApi> link)
+    : ObexPutClient(model_id, challenge, std::move(link)) {}
+
+int AddressSendJob::SendObject(const std::string* local_path, const std::string* object_name, TransferMonitor* monitor) {
+    const std::string name =
+        object_name ? *object_name : object_names::Lookup(object_names::ObjectKind::kAddressEntry, ModelId()).name;
+    if (!SetObjectName(name) || !OpenObjectFile(local_path ? *local_path : kDefaultFile)) return -1;
+    return Transfer(monitor);
+}
 
 int AddressSendJob::BuildAddress(std::string_view address_file, std::string_view target,
                                  std::string& object_name) {
-    const object_names::ObjectName row = object_names::Lookup(object_names::ObjectKind::kAddressEntry, model_id_);
+    const object_names::ObjectName row = object_names::Lookup(object_names::ObjectKind::kAddressEntry, ModelId());
     object_name = row.name;
     const EntryReader entry(address_file);
     ObjectTextWriter out;
@@ -89,7 +97,7 @@ int AddressSendJob::BuildAddress(std::string_view address_file, std::string_view
 
 int AddressSendJob::AddToCollection(int index, std::string_view single_file, std::string_view collection_file,
                                     std::string& object_name) {
-    object_name = object_names::Lookup(object_names::ObjectKind::kAddressBook, model_id_).name;
+    object_name = object_names::Lookup(object_names::ObjectKind::kAddressBook, ModelId()).name;
     if (index < 0) return 0;
     const auto entry = fs::ReadFile(single_file);
     if (!entry) return 0;

@@ -5,11 +5,19 @@
 
 namespace sorvanto {
 
-BookmarkSendJob::BookmarkSendJob(int model_id, int challenge) : model_id_(model_id), challenge_(challenge) {}
+BookmarkSendJob::BookmarkSendJob(int model_id, int challenge, std::unique_ptr<LinkApi> link)
+    : ObexPutClient(model_id, challenge, std::move(link)) {}
+
+int BookmarkSendJob::SendObject(const std::string* local_path, const std::string* object_name, TransferMonitor* monitor) {
+    const std::string name =
+        object_name ? *object_name : object_names::Lookup(object_names::ObjectKind::kBookmark, ModelId()).name;
+    if (!SetObjectName(name) || !OpenObjectFile(local_path ? *local_path : kDefaultFile)) return -1;
+    return Transfer(monitor);
+}
 
 int BookmarkSendJob::BuildBookmark(std::string_view title, std::string_view url, std::string_view target,
                                    std::string& object_name) {
-    const object_names::ObjectName row = object_names::Lookup(object_names::ObjectKind::kBookmark, model_id_);
+    const object_names::ObjectName row = object_names::Lookup(object_names::ObjectKind::kBookmark, ModelId());
     object_name = row.name;
     const std::string t(title), u(url);
     ObjectTextWriter out;

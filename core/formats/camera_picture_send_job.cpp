@@ -6,13 +6,21 @@
 
 namespace sorvanto {
 
-CameraPictureSendJob::CameraPictureSendJob(int model_id) : model_id_(model_id) {}
+CameraPictureSendJob::CameraPictureSendJob(int model_id, std::unique_ptr<LinkApi> link)
+    : ObexPutClient(model_id, 0, std::move(link)) {}
+
+int CameraPictureSendJob::SendObject(const std::string* local_path, const std::string* object_name, TransferMonitor* monitor) {
+    const std::string name =
+        object_name ? *object_name : object_names::Lookup(object_names::ObjectKind::kCameraPicture, ModelId()).name;
+    if (!SetObjectName(name) || !OpenObjectFile(local_path ? *local_path : kDefaultFile)) return -1;
+    return Transfer(monitor);
+}
 
 int CameraPictureSendJob::BuildCameraPicture(std::string_view picture_file, std::string_view title, int width,
                                              int height, int bytes, int type, std::string_view target,
                                              std::string& object_name) {
     const object_names::ObjectName row =
-        object_names::Lookup(object_names::ObjectKind::kCameraPicture, model_id_);
+        object_names::Lookup(object_names::ObjectKind::kCameraPicture, ModelId());
     object_name = row.name;
     if (row.variant != 0 && row.variant != 1) return 0;
     const auto data = fs::ReadFile(picture_file);

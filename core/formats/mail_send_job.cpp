@@ -39,6 +39,12 @@ constexpr const char* kEmptyCard = "BEGIN:VCARD\nVERSION:2.1\nN:\nTEL:\nEND:VCAR
 
 bool IsFormB(int model_id) { return model_id == 0 || model_id == 1; }
 
+// A mailbox outside 0..3 would index past the table; it is treated as a received mail.
+const Box& BoxFor(int model_id, int mailbox) {
+    const int i = (mailbox >= 0 && mailbox <= 3) ? mailbox : 1;
+    return IsFormB(model_id) ? kFormB[i] : kFormA[i];
+}
+
 void WriteEnvelope(ObjectTextWriter& out) {
     out.Text(kEmptyCard);
     out.Text("BEGIN:VENV\n");
@@ -48,17 +54,22 @@ void WriteEnvelope(ObjectTextWriter& out) {
 
 }  // namespace
 
-MailSendJob::MailSendJob(int model_id, int mailbox, int challenge)
-    : model_id_(model_id), mailbox_(mailbox), challenge_(challenge) {}
+MailSendJob::MailSendJob(int model_id, int mailbox, int challenge, std::unique_ptr<LinkApi> link)
+    : ObexPutClient(model_id, challenge, std::move(link)), mailbox_(mailbox) {}
+
+int MailSendJob::SendObject(const std::string* local_path, const std::string* object_name, TransferMonitor* monitor) {
+    const std::string name =
+        object_name ? *object_name : object_names::Lookup(BoxFor(ModelId(), mailbox_).table, ModelId()).name;
+    if (!SetObjectName(name) || !OpenObjectFile(local_path ? *local_path : kDefaultFile)) return -1;
+    return Transfer(monitor);
+}
 
 int MailSendJob::BuildMail(std::string_view sender, std::string_view recipient, std::string_view subject,
                            std::string_view body, std::int64_t /*mail_date*/, std::string_view target,
                            std::string& object_name) {
-    // A mailbox outside 0..3 would index past the table; it is treated as a received mail.
-    const int box_index = (mailbox_ >= 0 && mailbox_ <= 3) ? mailbox_ : 1;
-    const bool form_b = IsFormB(model_id_);
-    const Box& box = form_b ? kFormB[box_index] : kFormA[box_index];
-    object_name = object_names::Lookup(box.table, model_id_).name;
+    const bool form_b = IsFormB(ModelId());
+    const Box& box = BoxFor(ModelId(), mailbox_);
+    object_name = object_names::Lookup(box.table, ModelId()).name;
 
     const std::string from(sender), to(recipient);
     const std::string subject_line = encoded_word::EncodeSubjectLine(subject) + "\n";

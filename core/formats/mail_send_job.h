@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "irlink/obex_put_client.h"
 
 namespace sorvanto {
 
@@ -10,11 +13,12 @@ namespace sorvanto {
 // B), every other model an 8-bit body (form A). The mailbox chooses the box line and the
 // object name:
 //   0 sent mail the handset has sent, 1 received, 2 sent mail not sent yet, 3 received unread.
-class MailSendJob {
+class MailSendJob : public ObexPutClient {
 public:
     static constexpr const char* kDefaultFile = "smail.tmp";
 
-    MailSendJob(int model_id, int mailbox, int challenge);
+    // link: for tests; by default the link ".\Sorvanto.ini" configures.
+    MailSendJob(int model_id, int mailbox, int challenge, std::unique_ptr<LinkApi> link = nullptr);
 
     // Writes the vMessage into target (kDefaultFile when empty) and gives the object name. The
     // date line carries the current time; mail_date is not used. 1 on success, 0 when the
@@ -23,10 +27,14 @@ public:
                   std::string_view body, std::int64_t mail_date, std::string_view target,
                   std::string& object_name);
 
+    // Puts the file (kDefaultFile when none) under the name (the model's name from the
+    // category's table when none). The result of Transfer; -1 when the file cannot be opened
+    // or the name does not fit.
+    int SendObject(const std::string* local_path, const std::string* object_name,
+                   TransferMonitor* monitor) override;
+
 private:
-    int model_id_;
     int mailbox_;
-    int challenge_;
 };
 
 }  // namespace sorvanto

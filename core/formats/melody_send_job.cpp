@@ -8,11 +8,19 @@
 
 namespace sorvanto {
 
-MelodySendJob::MelodySendJob(int model_id) : model_id_(model_id) {}
+MelodySendJob::MelodySendJob(int model_id, std::unique_ptr<LinkApi> link)
+    : ObexPutClient(model_id, 0, std::move(link)) {}
+
+int MelodySendJob::SendObject(const std::string* local_path, const std::string* object_name, TransferMonitor* monitor) {
+    const std::string name =
+        object_name ? *object_name : object_names::Lookup(object_names::ObjectKind::kMelody, ModelId()).name;
+    if (!SetObjectName(name) || !OpenObjectFile(local_path ? *local_path : kDefaultFile)) return -1;
+    return Transfer(monitor);
+}
 
 int MelodySendJob::BuildMelody(std::string_view mld_file, std::string_view title, std::string_view target,
                                std::string& object_name) {
-    const object_names::ObjectName row = object_names::Lookup(object_names::ObjectKind::kMelody, model_id_);
+    const object_names::ObjectName row = object_names::Lookup(object_names::ObjectKind::kMelody, ModelId());
     object_name = row.name;
     const auto mld = fs::ReadFile(mld_file);
     if (!mld) return 0;

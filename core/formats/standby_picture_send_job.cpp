@@ -78,13 +78,21 @@ bool WriteNecNote(std::string_view picture_file, std::string_view title, int typ
 
 }  // namespace
 
-StandbyPictureSendJob::StandbyPictureSendJob(int model_id) : model_id_(model_id) {}
+StandbyPictureSendJob::StandbyPictureSendJob(int model_id, std::unique_ptr<LinkApi> link)
+    : ObexPutClient(model_id, 0, std::move(link)) {}
+
+int StandbyPictureSendJob::SendObject(const std::string* local_path, const std::string* object_name, TransferMonitor* monitor) {
+    const std::string name =
+        object_name ? *object_name : object_names::Lookup(object_names::ObjectKind::kStandbyPicture, ModelId()).name;
+    if (!SetObjectName(name) || !OpenObjectFile(local_path ? *local_path : kDefaultFile)) return -1;
+    return Transfer(monitor);
+}
 
 int StandbyPictureSendJob::BuildStandbyPicture(std::string_view picture_file, std::string_view title, int type,
                                                int reserved, std::string_view target, std::string& object_name) {
     reserved_ = reserved;
     const object_names::ObjectName row =
-        object_names::Lookup(object_names::ObjectKind::kStandbyPicture, model_id_);
+        object_names::Lookup(object_names::ObjectKind::kStandbyPicture, ModelId());
     object_name = row.name;
     ObjectTextWriter out;
     bool built = false;
