@@ -1,0 +1,275 @@
+#include "app/select_view.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QVBoxLayout>
+
+#include "app/app_icons.h"
+#include "app/command_ids.h"
+#include "app/menu_templates.h"
+#include "app/plain_category_page.h"
+#include "controls/ctn_tab_ctrl.h"
+#include "controls/owner_draw_menu_style.h"
+#include "store/address_store.h"
+#include "store/bookmark_store.h"
+#include "store/mail_store.h"
+#include "store/melody_store.h"
+#include "store/picture_store.h"
+
+namespace sorvanto {
+
+namespace {
+constexpr int kFromHandset = 1;
+constexpr int kMaxDroppedPath = 260;
+
+// One look for every menu of the bar, kept for the life of the process: menus of a previous
+// tab may still be waiting for deletion when the view goes.
+OwnerDrawMenuStyle* MenuStyle(const QFont& font) {
+    static auto* style = new OwnerDrawMenuStyle(OwnerDrawMenuStyle::MenuBarLook(font));
+    return style;
+}
+
+template <class Store>
+Store* StoreOf(CategoryPage* page) {
+    return page ? dynamic_cast<Store*>(&page->Store()) : nullptr;
+}
+}  // namespace
+
+const std::array<CSelectView::CategoryTab, 7>& CSelectView::Tabs() {
+    static const std::array<CategoryTab, 7> tabs{{
+        {0x01, Category::kMelody, "着メロ", 10001, 145},
+        {0x02, Category::kPicture, "待ち受け", 10002, 149},
+        {0x04, Category::kBookmark, "ブックマーク", 10003, 146},
+        {0x08, Category::kOutMail, "送信メール", 10008, 150},
+        {0x10, Category::kInMail, "受信メール", 10007, 152},
+        {0x20, Category::kAddress, "アドレス帳", 10006, 153},
+        {0x40, Category::kMyPic, "カメラ写真", 10009, 195},
+    }};
+    return tabs;
+}
+
+unsigned CSelectView::MaskOf(int model) {
+    switch (model) {
+    case 0: return 0x3D;
+    case 1:
+    case 2:
+    case 8: return 0x7F;
+    case 4: return 0x7D;
+    case 7: return 0x23;
+    default: return 0x20;
+    }
+}
+
+CSelectView::CSelectView(ModelSource model, QMenuBar* menu_bar, CommandHandler on_command, QWidget* parent)
+    : QWidget(parent), model_(std::move(model)), menu_bar_(menu_bar), on_command_(std::move(on_command)) {
+    setAcceptDrops(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 4);
+    QFont f = font();
+    f.setPointSize(12);
+    setFont(f);
+}
+
+CSelectView::~CSelectView() { DestroyTabs(); }
+
+void CSelectView::BuildTabs() {
+    tabs_ = new CtnTabCtrl(this);
+    tabs_->setObjectName(QStringLiteral("MainTab"));
+    tabs_->setFont(font());
+    tabs_->Init(8);
+    tabs_->SetColours(2, 0x885533, 0x800000, 0xFFFFFF, 0, 0xFF8C8C, 0x00FFFF, 2, 0);
+    layout()->addWidget(tabs_);
+    const unsigned mask = MaskOf(model_ ? model_() : -1);
+    for (std::size_t i = 0; i < Tabs().size(); ++i) {
+        const auto& tab = Tabs()[i];
+        if (!(mask & tab.bit)) continue;
+        CategoryPage* page = factory_ ? factory_(tab.category, tabs_) : nullptr;
+        if (!page) page = new PlainCategoryPage(tab.category, tabs_);
+        page->Widget()->setProperty("pageId", tab.page_id);
+        pages_[i] = page;
+        tabs_->AddPage(QString::fromUtf8(tab.text), page->Widget());
+    }
+    ++build_count_;
+    connect(tabs_, &CtnTabCtrl::TabChanged, this, [this](QWidget* page, int index) { OnTabChanged(index, page); });
+    tabs_->SelectPage(0, true);
+    OnTabChanged(0, tabs_->CurrentPage());
+}
+
+void CSelectView::DestroyTabs() {
+    pages_.fill(nullptr);
+    // The pages go with the tab control; each list writes its index back as it goes.
+    delete tabs_;
+    tabs_ = nullptr;
+}
+
+void CSelectView::RebuildTabs() {
+    DestroyTabs();
+    BuildTabs();
+}
+
+CategoryPage* CSelectView::PageOf(Category c) const {
+    for (std::size_t i = 0; i < Tabs().size(); ++i)
+        if (Tabs()[i].category == c) return pages_[i];
+    return nullptr;
+}
+
+CategoryPage* CSelectView::CurrentPage() const {
+    if (!tabs_) return nullptr;
+    QWidget* w = tabs_->CurrentPage();
+    for (CategoryPage* p : pages_)
+        if (p && p->Widget() == w) return p;
+    return nullptr;
+}
+
+int CSelectView::TabCount() const { return tabs_ ? tabs_->TabBar()->count() : 0; }
+QString CSelectView::TabText(int index) const { return tabs_ ? tabs_->TabBar()->tabText(index) : QString(); }
+int CSelectView::CurrentIndex() const { return tabs_ ? tabs_->CurrentIndex() : -1; }
+// As the user's click does: the tab bar's change shows the page and tells the listener.
+void CSelectView::SelectTab(int index) {
+    if (tabs_) tabs_->TabBar()->setCurrentIndex(index);
+}
+
+void CSelectView::DoCommand(int id) {
+    if (CategoryPage* page = CurrentPage()) page->OnCommand(id);
+}
+
+bool CSelectView::IsCommandEnabled(int id) const {
+    CategoryPage* page = CurrentPage();
+    return page && page->IsCommandSupported(id);
+}
+
+void CSelectView::OnTabChanged(int, QWidget* page) {
+    int menu = MenuTemplates::kDefaultMenu;
+    for (std::size_t i = 0; i < Tabs().size(); ++i)
+        if (pages_[i] && page && pages_[i]->Widget() == page) menu = Tabs()[i].menu_template;
+    FillMenuBar(menu);
+    Q_EMIT TabChanged();
+}
+
+void CSelectView::FillMenuBar(int menu_template) {
+    menu_template_ = menu_template;
+    if (!menu_bar_) return;
+    // The bar check marks belong to the window, not to the tab's menu.
+    bool tool_bar = true, status_bar = true;
+    for (QAction* top : menu_bar_->actions()) {
+        if (!top->menu()) continue;
+        for (QAction* a : top->menu()->actions()) {
+            if (a->data().toInt() == cmd::kToolBar) tool_bar = a->isChecked();
+            if (a->data().toInt() == cmd::kStatusBar) status_bar = a->isChecked();
+        }
+    }
+    menu_bar_->clear();
+    for (QMenu* old : menu_bar_->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) old->deleteLater();
+    for (const auto& popup : MenuTemplates::Menu(menu_template)) {
+        QMenu* menu = menu_bar_->addMenu(QString::fromUtf8(popup.text));
+        for (const auto& item : popup.items) {
+            if (item.id == 0) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction* a = menu->addAction(AppIcons::Command(item.id), QString::fromUtf8(item.text));
+            a->setData(item.id);
+            if (item.id == cmd::kToolBar || item.id == cmd::kStatusBar) {
+                a->setCheckable(true);
+                a->setChecked(item.id == cmd::kToolBar ? tool_bar : status_bar);
+            }
+            const int id = item.id;
+            connect(a, &QAction::triggered, this, [this, id] {
+                if (on_command_) on_command_(id);
+            });
+        }
+        MenuStyle(menu->font())->Convert(menu);
+        // Commands the current list cannot carry out are greyed each time the menu opens.
+        connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+            for (QAction* a : menu->actions()) {
+                const int id = a->data().toInt();
+                if (cmd::IsListCommand(id)) a->setEnabled(IsCommandEnabled(id));
+            }
+        });
+    }
+    menu_bar_->update();
+}
+
+void CSelectView::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CSelectView::dropEvent(QDropEvent* event) {
+    CategoryPage* page = CurrentPage();
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (!url.isLocalFile() || !page) continue;
+        const std::string path = QFile::encodeName(url.toLocalFile()).toStdString();
+        if (path.size() < kMaxDroppedPath) page->ImportFile(path);
+    }
+    event->acceptProposedAction();
+}
+
+int CSelectView::AddMelodyItem(const std::string& path) {
+    auto* store = StoreOf<MelodyStore>(PageOf(Category::kMelody));
+    if (!store) return 0;
+    store->Register(path, kFromHandset);
+    return 1;
+}
+
+int CSelectView::AddBookmarkItem(const std::string& title, const std::string& url) {
+    auto* store = StoreOf<BookmarkStore>(PageOf(Category::kBookmark));
+    if (!store) return 0;
+    store->Register(title, url, kFromHandset);
+    return 1;
+}
+
+int CSelectView::AddSentMailItem(const std::string& path, int status) {
+    auto* store = StoreOf<MailStore>(PageOf(Category::kOutMail));
+    if (!store) return 0;
+    store->Register(path, status, kFromHandset);
+    return 1;
+}
+
+int CSelectView::AddReceivedMailItem(const std::string& path) {
+    auto* store = StoreOf<MailStore>(PageOf(Category::kInMail));
+    if (!store) return 0;
+    store->Register(path, 0, kFromHandset);
+    return 1;
+}
+
+int CSelectView::AddAddressItem(const std::string& path) {
+    auto* store = StoreOf<AddressStore>(PageOf(Category::kAddress));
+    if (!store) return 0;
+    store->Register(path, kFromHandset);
+    return 1;
+}
+
+int CSelectView::AddStandbyPictureItem(const std::string& title, const std::string& path) {
+    auto* store = StoreOf<PictureStore>(PageOf(Category::kPicture));
+    if (!store) return 0;
+    store->Register(path, title, std::string(), kFromHandset);
+    return 1;
+}
+
+int CSelectView::AddCameraPictureItem(const std::string& title, const std::string& path,
+                                      const std::string& comment) {
+    auto* store = StoreOf<PictureStore>(PageOf(Category::kMyPic));
+    if (!store) return 0;
+    store->Register(path, title, comment, kFromHandset);
+    return 1;
+}
+
+int CSelectView::MailRequest(int kind, const MailRecord& record) {
+    CategoryPage* page = PageOf(Category::kOutMail);
+    return page ? (page->MailRequest(kind, record), 1) : 0;
+}
+
+int CSelectView::GetAddressEntry(int position, int mail_index, std::string* name, std::string* address) {
+    CategoryPage* page = PageOf(Category::kAddress);
+    return page ? page->GetAddressEntry(position, mail_index, name, address) : 0;
+}
+
+int CSelectView::GetMelody(int position, std::string* title, std::string* path) {
+    CategoryPage* page = PageOf(Category::kMelody);
+    return page ? page->GetMelody(position, title, path) : 0;
+}
+
+}  // namespace sorvanto

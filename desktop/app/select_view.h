@@ -1,0 +1,115 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/category_page.h"
+#include "formats/import_sink.h"
+
+class QMenuBar;
+
+namespace sorvanto {
+
+class CtnTabCtrl;
+
+// The upper pane: one tab per category the model offers, each holding that category's list.
+// It switches the menu bar to the current tab's menu, forwards the record commands to the
+// current list, hands dropped files to it, and routes the importers' objects to the right
+// list (an object of a category the model does not offer is dropped).
+class CSelectView : public QWidget, public ImportSink {
+    Q_OBJECT
+public:
+    using ModelSource = std::function<int()>;
+    using CommandHandler = std::function<void(int id)>;
+    using PageFactory = std::function<CategoryPage*(Category, QWidget* parent)>;
+
+    struct CategoryTab {
+        unsigned bit;
+        Category category;
+        const char* text;  // UTF-8
+        int page_id;
+        int menu_template;
+    };
+    static const std::array<CategoryTab, 7>& Tabs();
+    // The categories a model offers, as a mask of the tab bits.
+    static unsigned MaskOf(int model);
+
+    CSelectView(ModelSource model, QMenuBar* menu_bar, CommandHandler on_command, QWidget* parent = nullptr);
+    ~CSelectView() override;
+
+    // Makes the list windows (the plain read-only page when none is set).
+    void SetPageFactory(PageFactory factory) { factory_ = std::move(factory); }
+
+    void BuildTabs();
+    // Destroys the tabs with their lists (which write their indexes back) and builds them anew.
+    void RebuildTabs();
+
+    void DoCommand(int id);
+    bool IsCommandEnabled(int id) const;
+    void OnTabChanged(int index, QWidget* page);
+
+    int TabCount() const;
+    QString TabText(int index) const;
+    int CurrentIndex() const;
+    void SelectTab(int index);
+    // The list of a category, or null when the model does not offer it.
+    CategoryPage* PageOf(Category c) const;
+    CategoryPage* CurrentPage() const;
+    // Times the tabs were built (tests see whether a model change rebuilt them).
+    int BuildCount() const { return build_count_; }
+    int CurrentMenuTemplate() const { return menu_template_; }
+
+    // Import forwarding: each goes to its list's store with the handset flag; 0 when the list
+    // does not exist.
+    int AddMelodyItem(const std::string& path);
+    int AddBookmarkItem(const std::string& title, const std::string& url);
+    int AddSentMailItem(const std::string& path, int status);
+    int AddReceivedMailItem(const std::string& path);
+    int AddAddressItem(const std::string& path);
+    int AddStandbyPictureItem(const std::string& title, const std::string& path);
+    int AddCameraPictureItem(const std::string& title, const std::string& path, const std::string& comment);
+    // The composer's requests.
+    int MailRequest(int kind, const MailRecord& record);
+    int GetAddressEntry(int position, int mail_index, std::string* name, std::string* address);
+    int GetMelody(int position, std::string* title, std::string* path);
+
+    // ImportSink: the importers' callbacks, in their slot order.
+    void AddMelody(const std::string& mld_path) override { AddMelodyItem(mld_path); }
+    void AddBookmark(const std::string& title, const std::string& url) override { AddBookmarkItem(title, url); }
+    void AddOutboxMail(const std::string& path) override { AddSentMailItem(path, 0); }
+    void AddReceivedMail(const std::string& path) override { AddReceivedMailItem(path); }
+    void AddSentMail(const std::string& path) override { AddSentMailItem(path, 1); }
+    void AddAddress(const std::string& path) override { AddAddressItem(path); }
+    void AddStandbyPicture(const std::string& title, const std::string& path) override {
+        AddStandbyPictureItem(title, path);
+    }
+    void AddCameraPicture(const std::string& title, const std::string& path, const std::string& comment) override {
+        AddCameraPictureItem(title, path, comment);
+    }
+
+Q_SIGNALS:
+    // The current tab changed (its menu is in the bar).
+    void TabChanged();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void DestroyTabs();
+    void FillMenuBar(int menu_template);
+
+    ModelSource model_;
+    QMenuBar* menu_bar_;
+    CommandHandler on_command_;
+    PageFactory factory_;
+    CtnTabCtrl* tabs_ = nullptr;
+    std::array<CategoryPage*, 7> pages_{};
+    int build_count_ = 0;
+    int menu_template_ = 0;
+};
+
+}  // namespace sorvanto
