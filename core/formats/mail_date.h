@@ -9,6 +9,7 @@ namespace sorvanto::mail_date {
 
 // "Date: 02 Jan 2004 09:05:07 +0900" (form A, the 8-bit mails) for the given time, shown in
 // the PC's local time. English names whatever the locale; the zone text is always "+0900".
+// The builders pass clock::Now(), so tests can fix the time.
 std::string FormA(std::int64_t seconds_since_1970);
 // "Date:Fri, 02 Jan 2004 09:05:07 +0900" (form B, the quoted-printable mails).
 std::string FormB(std::int64_t seconds_since_1970);
