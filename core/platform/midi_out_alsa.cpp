@@ -8,6 +8,11 @@ namespace sorvanto {
 
 #ifdef SORVANTO_HAVE_ALSA
 
+namespace {
+// libasound prints its own errors to the terminal; the caller reports the failure instead.
+void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
+}  // namespace
+
 struct AlsaMidiOut::Impl {
     snd_seq_t* seq = nullptr;
     int port = -1;
@@ -30,6 +35,7 @@ std::unique_ptr<AlsaMidiOut> AlsaMidiOut::Open(const std::string& address, std::
     std::unique_ptr<AlsaMidiOut> out(new AlsaMidiOut);
     out->impl_ = std::make_unique<Impl>();
     Impl& d = *out->impl_;
+    snd_lib_error_set_handler(QuietAlsa);
     int rc = snd_seq_open(&d.seq, "default", SND_SEQ_OPEN_OUTPUT, 0);
     if (rc < 0) {
         d.seq = nullptr;

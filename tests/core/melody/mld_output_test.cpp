@@ -49,7 +49,9 @@ std::vector<TimedMidiMessage> ParseSmf(const std::string& f, int* division) {
                 const std::uint8_t type = static_cast<std::uint8_t>(f.at(pos++));
                 const std::size_t len = static_cast<std::uint8_t>(f.at(pos++));
                 if (type == 0x21) port = static_cast<std::uint8_t>(f.at(pos));
-                if (type == 0x51) EXPECT_EQ(Be(f, pos, 3), 500000u);
+                if (type == 0x51) {
+                    EXPECT_EQ(Be(f, pos, 3), 500000u);
+                }
                 pos += len;
                 continue;
             }
