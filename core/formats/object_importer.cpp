@@ -31,6 +31,9 @@ constexpr std::size_t kEightBitBodyBytes = 780;
 // its LF whichever way a reader counts the line end, so one byte less.
 constexpr std::size_t kAddressListBytes = 517;
 constexpr std::size_t kSubjectBytes = 257;
+// A handset entry holds a few numbers and addresses; a card with more than this is no handset
+// object (and would only fill ".\addr.ini" with keys).
+constexpr int kMaxCardEntries = 100;
 
 bool StartsWith(std::string_view s, std::string_view prefix) {
     return s.size() >= prefix.size() && s.compare(0, prefix.size(), prefix) == 0;
@@ -372,6 +375,7 @@ bool ObjectImporter::ConvertIconAddress(const std::string& file) {
             ini.SetInt("System", "MailCnt", mails);
             return WriteAddressFile(ini);
         }
+        if (tels > kMaxCardEntries || mails > kMaxCardEntries) return false;
     }
     // A vCard cut short would be stored without its counts, its numbers never shown or sent.
     return false;
@@ -429,6 +433,7 @@ bool ObjectImporter::ConvertPlainAddress(const std::string& file) {
             ini.SetInt("System", "MailCnt", mails);
             return WriteAddressFile(ini);
         }
+        if (tels > kMaxCardEntries || mails > kMaxCardEntries) return false;
     }
     return false;
 }
