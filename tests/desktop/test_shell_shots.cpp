@@ -1,0 +1,119 @@
+// Pictures of the main window and its dialogs. With SORVANTO_SHOT_DIR set (scripts/shot-shell.sh)
+// they are written there as PNG files for a person to look at; the test itself checks that
+// each window draws at its expected size.
+#include <QApplication>
+#include <QLabel>
+#include <QTabWidget>
+#include <QMenu>
+#include <QPixmap>
+#include <QTimer>
+
+#include "app/about_dlg.h"
+#include "app/busy_dlg.h"
+#include "app/config_sheet.h"
+#include "app/copy_data_event.h"
+#include "app/main_frame.h"
+#include "app/select_view.h"
+#include "app/sorvanto_doc.h"
+#include "store/receive_pump.h"
+#include "test_shell_fixture.h"
+
+using namespace sorvanto;
+using sorvanto::test::ShellHome;
+
+namespace {
+
+void Save(const QPixmap& pm, const QString& name) {
+    QVERIFY(!pm.isNull());
+    const QByteArray dir = qgetenv("SORVANTO_SHOT_DIR");
+    if (!dir.isEmpty()) QVERIFY(pm.save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + name));
+}
+
+// Imports every sample object of a family as if the handset had pushed it.
+void ImportSamples(CMainFrame& frame, const QString& family) {
+    const QDir samples(QStringLiteral(SORVANTO_SOURCE_DIR "/data/samples/") + family);
+    int n = 0;
+    for (const QString& file : samples.entryList(QDir::Files)) {
+        const std::string name = file.toStdString();
+        char stamp[16];
+        std::snprintf(stamp, sizeof stamp, "%08x", ++n);
+        ReceivePump::Notify(frame.Queue(), test::PlaceReceived(family + QLatin1Char('/') + file, stamp, name));
+    }
+    frame.OnTimer();
+}
+
+}  // namespace
+
+class ShotTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void mainWindowPerModel_data() {
+        QTest::addColumn<int>("model");
+        QTest::addColumn<QString>("family");
+        QTest::newRow("P503i") << 0 << QStringLiteral("family0");
+        QTest::newRow("N504i") << 2 << QStringLiteral("nec");
+        QTest::newRow("N503i") << 7 << QStringLiteral("nec");
+        QTest::newRow("P504i") << 1 << QStringLiteral("family1");
+        QTest::newRow("F504i") << 4 << QStringLiteral("family4");
+        QTest::newRow("N505i") << 8 << QStringLiteral("nec");
+    }
+    void mainWindowPerModel() {
+        QFETCH(int, model);
+        QFETCH(QString, family);
+        ShellHome home;
+        home.WriteSettings("[System]\r\nIrMode=0\r\nModel=" + std::to_string(model) + "\r\n");
+        CSorvantoDoc doc;
+        CMainFrame frame(doc);
+        frame.resize(900, 640);
+        frame.show();
+        frame.StartUp();
+        ImportSamples(frame, family);
+        const int tabs = frame.SelectView()->TabCount();
+        frame.SelectView()->SelectTab(tabs - 1);  // the address book, or the camera pictures
+        QApplication::processEvents();
+        const QPixmap pm = frame.grab();
+        QCOMPARE(pm.size(), QSize(900, 640));
+        Save(pm, QStringLiteral("main-model%1.png").arg(model));
+    }
+
+    void dialogs() {
+        ShellHome home;
+        home.WriteSettings("[System]\r\nModel=8\r\nIrMode=0\r\n");
+        CSorvantoDoc doc;
+        CMainFrame frame(doc);
+        frame.resize(900, 640);
+        frame.show();
+        frame.StartUp();
+
+        CConfigSheet sheet(doc, &frame, QStringLiteral("Config"), &frame);
+        sheet.show();
+        QApplication::processEvents();
+        Save(sheet.grab(), QStringLiteral("config-model.png"));
+        sheet.Tabs()->setCurrentIndex(1);
+        QApplication::processEvents();
+        Save(sheet.grab(), QStringLiteral("config-irmode.png"));
+        sheet.hide();
+
+        CAboutDlg about(&frame);
+        about.show();
+        QApplication::processEvents();
+        Save(about.grab(), QStringLiteral("about.png"));
+
+        CBusyDlg busy;
+        busy.show();
+        QTest::qWait(1100);  // two animation steps
+        QVERIFY(busy.Beam()->isVisible());
+        Save(busy.grab(), QStringLiteral("busy.png"));
+
+        ContextMenuRequest request{4, 200, 200, 0};
+        CopyDataEvent::Send(&frame, 4, CopyDataEvent::RecordBytes(request));
+        auto* menu = frame.findChild<QMenu*>(QStringLiteral("ContextMenu"));
+        QVERIFY(menu);
+        QVERIFY(menu->actions().size() >= 5);
+        Save(menu->grab(), QStringLiteral("context-menu.png"));
+        menu->close();
+    }
+};
+
+QTEST_MAIN(ShotTest)
+#include "test_shell_shots.moc"
