@@ -69,6 +69,17 @@ std::string NameValueOf(std::string_view line, std::size_t prefix_length) {
     return v;
 }
 
+// The value of a line that begins with the prefix, or nullopt.
+std::optional<std::string> Value(std::string_view line, std::string_view prefix) {
+    if (!StartsWith(line, prefix)) return std::nullopt;
+    return ValueOf(line, prefix.size());
+}
+
+std::optional<std::string> NameValue(std::string_view line, std::string_view prefix) {
+    if (!StartsWith(line, prefix)) return std::nullopt;
+    return NameValueOf(line, prefix.size());
+}
+
 // Reads lines as fgets does with a fixed buffer, except that an over-long line yields only its
 // first piece: the rest is skipped, so that text inside a long value is never taken for a
 // property of its own.
@@ -107,11 +118,6 @@ bool DecodeBase64ToFile(std::string_view text, std::string_view target) {
     if (!sink.IsOpen()) return false;
     const std::size_t written = base64::DecodeTo(source, sink);
     return sink.Close() && written > 0;
-}
-
-// A received From or To value for the mail text file.
-std::string AddressValueOf(std::string_view line, std::size_t prefix_length) {
-    return sjis::CutBytes(ValueOf(line, prefix_length), kAddressListBytes);
 }
 
 // Several "From: " or "To: " lines make one list. Addresses that no longer fit the stored line
@@ -358,18 +364,15 @@ bool ObjectImporter::ConvertIconAddress(const std::string& file) {
     int tels = 0, mails = 0;
     std::string line;
     while (lines.Next(line)) {
-        if (StartsWith(line, "N;CHARSET=SHIFT_JIS:")) PutAddressKey(ini, "Name", NameValueOf(line, 20));
-        if (StartsWith(line, "SOUND;CHARSET=SHIFT_JIS;X-IRMC-N:"))
-            PutAddressKey(ini, "Kana", NameValueOf(line, 33));
-        if (StartsWith(line, "TEL;")) PutAddressKey(ini, "Tel" + std::to_string(tels++), ValueOf(line, 4));
+        if (auto v = NameValue(line, "N;CHARSET=SHIFT_JIS:")) PutAddressKey(ini, "Name", *v);
+        if (auto v = NameValue(line, "SOUND;CHARSET=SHIFT_JIS;X-IRMC-N:")) PutAddressKey(ini, "Kana", *v);
+        if (auto v = Value(line, "TEL;")) PutAddressKey(ini, "Tel" + std::to_string(tels++), *v);
         // The icon belongs to the number read just before it; the handsets never send one
         // first, and if one does it lands under index -1 where no reader looks.
-        if (StartsWith(line, "X-DIF:"))
-            PutAddressKey(ini, "TelIcon" + std::to_string(tels - 1), ValueOf(line, 6));
-        if (StartsWith(line, "EMAIL;")) PutAddressKey(ini, "Mail" + std::to_string(mails++), ValueOf(line, 6));
-        if (StartsWith(line, "X-MIF:"))
-            PutAddressKey(ini, "MailIcon" + std::to_string(mails - 1), ValueOf(line, 6));
-        if (StartsWith(line, "X-NOTE;CHARSET=SHIFT_JIS:")) PutAddressKey(ini, "Note", ValueOf(line, 25));
+        if (auto v = Value(line, "X-DIF:")) PutAddressKey(ini, "TelIcon" + std::to_string(tels - 1), *v);
+        if (auto v = Value(line, "EMAIL;")) PutAddressKey(ini, "Mail" + std::to_string(mails++), *v);
+        if (auto v = Value(line, "X-MIF:")) PutAddressKey(ini, "MailIcon" + std::to_string(mails - 1), *v);
+        if (auto v = Value(line, "X-NOTE;CHARSET=SHIFT_JIS:")) PutAddressKey(ini, "Note", *v);
         if (StartsWith(line, "END:VCARD")) {
             ini.SetInt("System", "TelCnt", tels);
             ini.SetInt("System", "MailCnt", mails);
@@ -401,21 +404,14 @@ bool ObjectImporter::ConvertPlainAddress(const std::string& file) {
     constexpr std::string_view kAdr = "ADR;CHARSET=SHIFT_JIS;HOME:;;";
     std::string line;
     while (lines.Next(line)) {
-        if (StartsWith(line, "N;CHARSET=SHIFT_JIS:")) PutAddressKey(ini, "Name", NameValueOf(line, 20));
-        if (StartsWith(line, "SOUND;X-IRMC-N;CHARSET=SHIFT_JIS:"))
-            PutAddressKey(ini, "Kana", NameValueOf(line, 33));
-        if (StartsWith(line, "TEL;")) add_tel(ValueOf(line, 4));
+        if (auto v = NameValue(line, "N;CHARSET=SHIFT_JIS:")) PutAddressKey(ini, "Name", *v);
+        if (auto v = NameValue(line, "SOUND;X-IRMC-N;CHARSET=SHIFT_JIS:")) PutAddressKey(ini, "Kana", *v);
+        if (auto v = Value(line, "TEL;")) add_tel(*v);
         // A number without type parameters is kept as a mobile number.
-        if (StartsWith(line, "TEL:")) {
-            const std::string v = ValueOf(line, 4);
-            if (!v.empty()) add_tel("CELL:" + v);
-        }
-        if (StartsWith(line, "EMAIL;")) add_mail(ValueOf(line, 6));
-        if (StartsWith(line, "EMAIL:")) {
-            const std::string v = ValueOf(line, 6);
-            if (!v.empty()) add_mail("INTERNET:" + v);
-        }
-        if (StartsWith(line, "NOTE;CHARSET=SHIFT_JIS:")) PutAddressKey(ini, "Note", ValueOf(line, 23));
+        if (auto v = Value(line, "TEL:"); v && !v->empty()) add_tel("CELL:" + *v);
+        if (auto v = Value(line, "EMAIL;")) add_mail(*v);
+        if (auto v = Value(line, "EMAIL:"); v && !v->empty()) add_mail("INTERNET:" + *v);
+        if (auto v = Value(line, "NOTE;CHARSET=SHIFT_JIS:")) PutAddressKey(ini, "Note", *v);
         if (StartsWith(line, kAdr)) {
             // street;locality;region;postal code;country: the store keeps the street and the
             // postal code.
@@ -578,12 +574,12 @@ bool ObjectImporter::ConvertQuotedPrintableMail(const std::string& file) {
     std::int64_t date = 0;
     bool have_from = false, have_to = false, have_date = false;
     while (lines.Next(line)) {
-        if (StartsWith(line, "From:")) {
-            from = AddressValueOf(line, 5);
+        if (auto v = Value(line, "From:")) {
+            from = sjis::CutBytes(*v, kAddressListBytes);
             have_from = true;
         }
-        if (StartsWith(line, "To:")) {
-            to = AddressValueOf(line, 3);
+        if (auto v = Value(line, "To:")) {
+            to = sjis::CutBytes(*v, kAddressListBytes);
             have_to = true;
         }
         // Only the encoded word the handsets write; any other subject form stays empty.
@@ -620,19 +616,19 @@ bool ObjectImporter::ConvertEightBitMail(const std::string& file) {
     std::int64_t date = 0;
     bool have_from = false, have_to = false, have_date = false;
     while (lines.Next(line)) {
-        if (StartsWith(line, "From: ")) {
-            AppendAddress(from, ValueOf(line, 6));
+        if (auto v = Value(line, "From: ")) {
+            AppendAddress(from, *v);
             have_from = true;
         }
-        if (StartsWith(line, "To: ")) {
-            AppendAddress(to, ValueOf(line, 4));
+        if (auto v = Value(line, "To: ")) {
+            AppendAddress(to, *v);
             have_to = true;
         }
-        if (StartsWith(line, "Subject: ")) {
+        if (auto v = Value(line, "Subject: ")) {
             if (StartsWith(line, encoded_word::kSpacedSubjectPrefix))
                 subject = encoded_word::DecodeSubject(line, encoded_word::kSpacedSubjectPrefix.size());
             else
-                subject = ValueOf(line, 9);
+                subject = *v;
         }
         if (StartsWith(line, "Date:")) {
             // These handsets may leave out the weekday: the date is read from its first digit.
