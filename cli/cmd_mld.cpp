@@ -20,15 +20,6 @@ namespace {
 
 std::atomic<bool> interrupted{false};
 
-// The tool has already changed into its working folder; a relative FILE means the folder the
-// user ran it from, which the shell leaves in PWD.
-std::string UserPath(const std::string& arg) {
-    const std::filesystem::path p(arg);
-    const char* pwd = std::getenv("PWD");
-    if (p.is_absolute() || !pwd || !std::filesystem::path(pwd).is_absolute()) return arg;
-    return (std::filesystem::path(pwd) / p).string();
-}
-
 extern "C" void OnInterrupt(int) { interrupted = true; }
 
 bool LoadMelody(const std::string& path, MldData& melody) {

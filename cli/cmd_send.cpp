@@ -40,13 +40,6 @@ struct Built {
     int result = 0;
 };
 
-std::string UserPath(const std::string& arg) {
-    const std::filesystem::path p(arg);
-    const char* pwd = std::getenv("PWD");
-    if (p.is_absolute() || !pwd || !std::filesystem::path(pwd).is_absolute()) return arg;
-    return (std::filesystem::path(pwd) / p).string();
-}
-
 std::string FileOf(int kind) { return SendRequestTable::Find(kind)->object_file; }
 
 // Positions "0,2,5": digits only, each below the store's count. nullopt for bad syntax.

@@ -39,4 +39,8 @@ void PrintError(const std::string& utf8_text);
 bool TakeOption(std::vector<std::string>& args, const std::string& name, std::string& value, bool& ok);
 bool TakeFlag(std::vector<std::string>& args, const std::string& name);
 
+// Commands run inside the working folder; a relative path the user typed means the folder the
+// tool was started from.
+std::string UserPath(const std::string& arg);
+
 }  // namespace sorvanto::cli

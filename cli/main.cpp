@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 
 #include "command.h"
@@ -7,6 +8,16 @@
 #include "platform/working_folder.h"
 
 namespace sorvanto::cli {
+
+namespace {
+std::filesystem::path g_start_dir;
+}  // namespace
+
+std::string UserPath(const std::string& arg) {
+    const std::filesystem::path p(arg);
+    if (arg.empty() || p.is_absolute() || g_start_dir.empty()) return arg;
+    return (g_start_dir / p).string();
+}
 
 std::vector<Command>& Commands() {
     static std::vector<Command> commands;
@@ -53,6 +64,7 @@ static void Usage() {
 
 int main(int argc, char** argv) {
     using namespace sorvanto::cli;
+    using sorvanto::cli::g_start_dir;
     std::vector<std::string> args(argv + 1, argv + argc);
     GlobalOptions options;
     bool ok = true;
@@ -71,6 +83,10 @@ int main(int argc, char** argv) {
     }
     const std::string name = args[0];
     args.erase(args.begin());
+    {
+        std::error_code ec;
+        g_start_dir = std::filesystem::current_path(ec);
+    }
     for (const Command& c : Commands()) {
         if (c.name != name) continue;
         std::string error;
