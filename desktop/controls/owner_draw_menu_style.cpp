@@ -2,6 +2,7 @@
 
 #include <QMenu>
 #include <QPainter>
+#include <QPolygon>
 #include <QStyleOptionMenuItem>
 
 #include "controls/colour_derivation.h"
@@ -176,6 +177,16 @@ void OwnerDrawMenuStyle::drawControl(ControlElement element, const QStyleOption*
     };
     draw(text_rect, Qt::AlignLeft, before);
     draw(text_rect, Qt::AlignRight, after);
+    if (item->menuItemType == QStyleOptionMenuItem::SubMenu) {
+        // The platform menu draws the sub-menu arrow itself, in the reserved column at the right.
+        const int size = std::max(metrics.height() / 4, 3);
+        const int x = R - look_.right_band - shortcut_column_ / 2 - size / 2;
+        const int y = r.top() + r.height() / 2;
+        const QPolygon arrow({QPoint(x, y - size), QPoint(x + size, y), QPoint(x, y + size)});
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(colours::ToQColor(!enabled ? kEtchDark : selected ? look_.selected_text : look_.text));
+        painter->drawPolygon(arrow);
+    }
     painter->restore();
 }
 

@@ -4,6 +4,7 @@
 #include <QGlyphRun>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QTextLayout>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -11,6 +12,7 @@
 #include "controls/colour_button.h"
 #include "controls/ctn_list_ctrl.h"
 #include "controls/ctn_tab_ctrl.h"
+#include "controls/owner_draw_menu_style.h"
 #include "controls/sjis_text.h"
 #include "pictograph/emoji_table.h"
 
@@ -122,6 +124,26 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&tabs));
         QVERIFY(tabs.CurrentPage()->isVisible());
         Save(tabs, "tabs.png");
+    }
+
+    void ownerDrawnMenu() {
+        QMenu menu;
+        OwnerDrawMenuStyle style(OwnerDrawMenuStyle::ContextMenuLook(menu.font()));
+        QPixmap icon(16, 16);
+        icon.fill(QColor(0x33, 0x55, 0x88));
+        menu.addAction(QIcon(icon), QStringLiteral("送信(&S)\tCtrl+S"));
+        QAction* checked = menu.addAction(QStringLiteral("全件選択"));
+        checked->setCheckable(true);
+        checked->setChecked(true);
+        menu.addSeparator();
+        menu.addAction(QStringLiteral("削除(&D)\tDel"))->setEnabled(false);
+        menu.addMenu(QStringLiteral("エクスポート"))->addAction(QStringLiteral("vCard"));
+        style.Convert(&menu);
+        menu.setActiveAction(menu.actions().first());
+        menu.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&menu));
+        QCOMPARE(MissingGlyphs(QStringLiteral("送信全件選択削除エクスポート"), menu.font()), 0);
+        Save(menu, "menu.png");
     }
 
     void pictographsHaveGlyphs() {
