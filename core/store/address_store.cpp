@@ -13,7 +13,7 @@ bool AddressStore::Register(const std::string& source, int flag, int* key) {
     auto item = std::make_unique<AddressItem>();
     item->flag = flag;
     item->path = NewDataFileName(item->entry_time);
-    if (!fs::CopyFile(source, item->path, true) || !ReadAddressItem(item->path, *item)) {
+    if (!CopyIntoDataFolder(source, item->path) || !ReadAddressItem(item->path, *item)) {
         fs::DeleteFile(item->path);  // no orphan copy of a file we did not take
         ReportFailure();
         return false;

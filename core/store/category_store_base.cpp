@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "common/sjis.h"
 #include "platform/clock.h"
@@ -35,6 +37,15 @@ std::string NameOf(const std::string& folder, std::int64_t value) {
     std::snprintf(buf, sizeof buf, "%08X%02X", static_cast<unsigned>((value >> 8) & 0xFFFFFFFFu),
                   static_cast<unsigned>(value & 0xFF));
     return folder + buf;
+}
+
+// Puts the new data files of the folder on disk before an index names them.
+bool FlushFolder(const std::string& folder) {
+    const int fd = ::open(fs::NativePath(folder.empty() ? "." : folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::syncfs(fd) == 0;
+    ::close(fd);
+    return ok;
 }
 
 }  // namespace
@@ -79,6 +90,10 @@ bool CategoryStoreBase::Load() {
 bool CategoryStoreBase::WriteIndex() {
     // Read the file anew: other writers keep their own keys in it (the player's volume in the
     // melody index), and those must survive our rewrite.
+    if (unflushed_data_) {
+        if (!FlushFolder(data_folder_)) return false;
+        unflushed_data_ = false;
+    }
     IniFile index(index_path_);
     const long long old_count = index.GetInt("System", "Count", 0);
     const int n = WriteItems(index);
@@ -140,6 +155,16 @@ std::string CategoryStoreBase::NewDataFileName(std::int64_t& entry_time) {
     last_name_value_ = value;
     entry_time = value >> 8;
     return NameOf(data_folder_, value);
+}
+
+bool CategoryStoreBase::CopyIntoDataFolder(const std::string& source, const std::string& name) {
+    const auto bytes = fs::ReadFile(source);
+    if (!bytes || !fs::WriteFile(name, *bytes)) {
+        fs::DeleteFile(name);
+        return false;
+    }
+    unflushed_data_ = true;
+    return true;
 }
 
 void CategoryStoreBase::ReportAdded(int key) const {

@@ -63,6 +63,12 @@ protected:
     // anew while that name exists. entry_time receives the time of the name used.
     std::string NewDataFileName(std::int64_t& entry_time);
 
+    // Copies a source file to a new data file name. The copy is not flushed on its own: the
+    // next index write flushes every new data file first, so a batch of a thousand copies
+    // costs one flush, and no index ever names a file that is not on disk. A failed copy
+    // leaves no file behind.
+    bool CopyIntoDataFolder(const std::string& source, const std::string& name);
+
     // A value read from the index, cut to what the reader's buffer held.
     static std::string ReadText(const IniFile& index, const std::string& section, std::string_view key,
                                 std::size_t max_bytes);
@@ -84,6 +90,7 @@ private:
     int batch_depth_ = 0;
     bool dirty_ = false;
     bool changed_while_loading_ = false;
+    bool unflushed_data_ = false;
     std::int64_t last_name_value_ = -1;  // time * 256 + tick byte of the last name given
 };
 

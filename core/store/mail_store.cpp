@@ -31,7 +31,7 @@ bool MailStore::Register(const std::string& source, int status, int flag, int* k
     item->flag = flag;
     item->status = status;
     item->path = NewDataFileName(item->entry_time);
-    if (!fs::CopyFile(source, item->path, true) ||
+    if (!CopyIntoDataFolder(source, item->path) ||
         ReadMailItem(item->path, IsReceived(), *item) != MailFileRead::kOk) {
         fs::DeleteFile(item->path);
         ReportFailure();

@@ -36,7 +36,7 @@ RegisterResult MelodyStore::Register(const std::string& source, int flag, int* k
     item->title = *title;
     item->bytes = static_cast<int>(size);
     item->path = NewDataFileName(item->entry_time);
-    if (!fs::CopyFile(source, item->path, true)) {
+    if (!CopyIntoDataFolder(source, item->path)) {
         ReportFailure();
         return RegisterResult::kFailed;
     }

@@ -39,7 +39,7 @@ RegisterResult PictureStore::Register(const std::string& source, const std::stri
         item->height = info->height;
     }
     item->path = NewDataFileName(item->entry_time);
-    if (!fs::CopyFile(source, item->path, true)) {
+    if (!CopyIntoDataFolder(source, item->path)) {
         ReportFailure();
         return RegisterResult::kFailed;
     }
