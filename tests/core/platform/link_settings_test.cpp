@@ -1,0 +1,76 @@
+#include "platform/link_settings.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/ini_file.h"
+#include "platform/link_api.h"
+
+namespace sorvanto {
+namespace {
+
+LinkSettings FromText(const std::string& text) {
+    IniFile ini;
+    ini.Parse(text);
+    return LinkSettings::FromIni(ini);
+}
+
+TEST(LinkSettingsTest, DefaultsListenOnLoopback) {
+    const LinkSettings s = FromText("");
+    EXPECT_EQ(s.transport, "tcp");
+    EXPECT_EQ(s.listen_address, "127.0.0.1");
+    EXPECT_EQ(s.listen_port, 6500);
+    ASSERT_EQ(s.peers.size(), 1u);
+    EXPECT_EQ(s.peers[0].name, "Handset");
+    EXPECT_EQ(s.peers[0].host, "127.0.0.1");
+    EXPECT_EQ(s.peers[0].port, 6501);
+    EXPECT_EQ(s.passcode, "0000");
+}
+
+TEST(LinkSettingsTest, ValuesAndFallbacks) {
+    const LinkSettings s = FromText(
+        "[link]\r\nlistenport=70000\r\nListenAddress=\r\nPasscode=12345\r\nSendCommand=irsend {file}\r\n"
+        "Peers= P504i@192.168.0.7:6501 ; bad ; @h:1 ; n@h:0 ; n@h:x ; Far Away@host.example:65535\r\n");
+    EXPECT_EQ(s.listen_port, 6500);
+    EXPECT_EQ(s.listen_address, "127.0.0.1");
+    EXPECT_EQ(s.passcode, "0000");
+    EXPECT_EQ(s.send_command, "irsend {file}");
+    ASSERT_EQ(s.peers.size(), 2u);
+    EXPECT_EQ(s.peers[0].name, "P504i");
+    EXPECT_EQ(s.peers[0].host, "192.168.0.7");
+    EXPECT_EQ(s.peers[1].name, "Far Away");
+    EXPECT_EQ(s.peers[1].port, 65535);
+    EXPECT_EQ(FromText("[Link]\r\nPasscode=4711\r\n").passcode, "4711");
+    EXPECT_EQ(FromText("[Link]\r\nPasscode=47a1\r\n").passcode, "0000");
+}
+
+TEST(LinkSettingsTest, LongDeviceNamesAreCutWithoutSplittingACharacter) {
+    // 20 single bytes then a double-byte character: it would end at byte 22, past the field.
+    const auto peers = LinkSettings::ParsePeers(std::string(20, 'a') + "\x83\x41" + "@h:1");
+    ASSERT_EQ(peers.size(), 1u);
+    EXPECT_EQ(peers[0].name, std::string(20, 'a'));
+}
+
+TEST(LinkSettingsTest, UnknownTransportGivesNoLink) {
+    LinkSettings s;
+    s.transport = "irda";
+    EXPECT_EQ(MakeLink(s), nullptr);
+    s.transport = "TCP";
+    EXPECT_NE(MakeLink(s), nullptr);
+}
+
+TEST(DeviceListTest, LayoutIsTheLinkLayersOwn) {
+    DeviceList list{};
+    const std::uint8_t a[4] = {1, 2, 3, 4};
+    for (int i = 0; i < kMaxDevices; ++i) ASSERT_TRUE(AddDevice(list, a, "Name" + std::to_string(i)));
+    EXPECT_FALSE(AddDevice(list, a, "eleventh"));
+    EXPECT_EQ(list[0], 10);
+    EXPECT_EQ(list[4 + 29 * 9], 1);                 // address of the last entry
+    EXPECT_EQ(list[4 + 29 * 9 + 4], 'N');           // its name
+    EXPECT_EQ(DeviceName(list, 9), "Name9");
+    EXPECT_EQ(DeviceName(list, 10), "");
+    list[0] = 200;  // a count the list cannot hold is no count
+    EXPECT_EQ(DeviceCount(list), 0);
+}
+
+}  // namespace
+}  // namespace sorvanto
