@@ -245,7 +245,7 @@ void ObjectImporter::Split(Action action, const std::string& file, const std::st
         if (!is_end) continue;
         const bool written = out.Close();
         if (written) ConvertAndAdd(rule.single, split_file);
-        fs::DeleteFile(split_file);
+        // Reopening truncates: the next object starts in an empty split file.
         if (!out.Open(split_file, false)) break;
     }
     out.Close();
