@@ -195,7 +195,11 @@ void IniFile::SetString(std::string_view section, std::string_view key, std::str
     std::size_t at = s->lines.size();
     while (at > 0 && (s->lines[at - 1].deleted || Trim(s->lines[at - 1].raw).empty())) --at;
     s->lines.insert(s->lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
-    ReindexSection(*s);
+    if (at + 1 == s->lines.size()) {
+        s->index.emplace(k, at);  // appended: no other line moved
+    } else {
+        ReindexSection(*s);
+    }
 }
 
 void IniFile::SetInt(std::string_view section, std::string_view key, long long value) {

@@ -106,3 +106,18 @@ TEST_F(IniFileTest, SaveIsAtomicAndLeavesNoTemporaryFiles) {
 
 }  // namespace
 }  // namespace sorvanto
+
+namespace sorvanto {
+namespace {
+
+TEST(IniFileScaleTest, ManyKeysInOneSectionStayFindable) {
+    IniFile ini;
+    for (int i = 0; i < 20000; ++i) ini.SetInt("System", "Tel" + std::to_string(i), i);
+    ini.SetString("System", "Tel5", "x");
+    EXPECT_EQ(ini.GetInt("System", "Tel19999"), 19999);
+    EXPECT_EQ(ini.GetString("System", "tel5"), "x");
+    EXPECT_EQ(ini.Keys("System").size(), 20000u);
+}
+
+}  // namespace
+}  // namespace sorvanto
