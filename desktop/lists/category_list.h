@@ -93,6 +93,7 @@ protected:
     // The key of a row (the user value); -1 when the row does not exist.
     int KeyOfRow(int row) const;
     int CurrentKey() const { return KeyOfRow(current_row_); }
+    CategoryStoreBase& StoreRef() const { return *store_; }
     int CurrentModel() const { return model_ ? model_() : -1; }
     void SetCurrentRow(int row) { current_row_ = row; }
 
@@ -107,6 +108,8 @@ protected:
     // The built object of kind went to object_file: posts the send request, or logs the build
     // failure when ok is false (nothing is sent then).
     void FinishSend(bool ok, int kind, const std::string& object_name);
+    // The scratch file a request kind's object is built into (".\smld.tmp", ...).
+    static std::string ObjectFileOf(int kind);
 
     // StoreObserver: rows follow the store.
     void ItemAdded(Category, int key) override;
@@ -116,7 +119,7 @@ protected:
     void Failure(const std::string& message, const std::string& caption) override;
 
     void contextMenuEvent(QContextMenuEvent* event) override;
-    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
 
 private:
     void SetUpColumns();

@@ -1,0 +1,106 @@
+#include "dialogs/comment_dlg.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cstring>
+
+#include "app/copy_data_event.h"
+#include "common/window_requests.h"
+#include "controls/sjis_text.h"
+
+namespace sorvanto {
+
+CCommentDlg::CCommentDlg(QWidget* parent) : QDialog(parent), edit_(new QPlainTextEdit(this)) {
+    setWindowTitle(QStringLiteral("コメント"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("覚え書き等を記入してください (200文字)"), this));
+    layout->addWidget(edit_);
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] { accept(); });
+    connect(buttons, &QDialogButtonBox::rejected, this, [this] { reject(); });
+    layout->addWidget(buttons);
+    LimitChars(edit_, kMaxChars);
+    resize(300, 170);
+}
+
+void CCommentDlg::SetComment(const std::string& comment) {
+    comment_ = comment;
+    edit_->setPlainText(sjis_text::ToQString(comment));
+}
+
+int CCommentDlg::GetComment(char* buffer, int n) const { return CopyOut(comment_, buffer, n); }
+
+void CCommentDlg::accept() {
+    const auto text = SjisOf(this, edit_->toPlainText());
+    if (!text) return;
+    comment_ = *text;
+    QDialog::accept();
+}
+
+bool CCommentDlg::event(QEvent* e) {
+    if (e->type() == CopyDataEvent::EventType()) {
+        auto* request = static_cast<CopyDataEvent*>(e);
+        const bool ok = request->Kind() == static_cast<int>(RequestKind::Pictograph) && !request->Bytes().empty();
+        if (ok) InsertPictograph(edit_, request->Bytes(), kMaxChars);
+        request->SetResult(ok ? 1 : 0);
+        return true;
+    }
+    return QDialog::event(e);
+}
+
+int CCommentDlg::CopyOut(const std::string& text, char* buffer, int n) {
+    if (!buffer || n <= 0) return 0;
+    const std::string cut = sjis::CutBytes(text, static_cast<std::size_t>(n - 1));
+    std::memcpy(buffer, cut.data(), cut.size());
+    buffer[cut.size()] = '\0';
+    return static_cast<int>(cut.size());
+}
+
+namespace {
+// Characters as the person counts them: a pictograph emoji is one, not two UTF-16 units.
+int CharCount(const QString& text) { return static_cast<int>(text.toUcs4().size()); }
+}  // namespace
+
+void CCommentDlg::LimitChars(QPlainTextEdit* edit, int max) {
+    QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [edit, max] {
+        const QString text = edit->toPlainText();
+        if (CharCount(text) <= max) return;
+        const QList<uint> chars = text.toUcs4().mid(0, max);
+        const QString cut = QString::fromUcs4(reinterpret_cast<const char32_t*>(chars.constData()), chars.size());
+        QSignalBlocker block(edit);
+        edit->setPlainText(cut);
+        edit->moveCursor(QTextCursor::End);
+    });
+}
+
+bool CCommentDlg::InsertPictograph(QWidget* edit, const std::string& payload, int max) {
+    const std::string bytes = payload.substr(0, std::min(payload.find('\0'), payload.size()));
+    if (bytes.empty()) return false;
+    const QString text = sjis_text::ToQString(bytes.substr(0, 2));
+    if (auto* line = qobject_cast<QLineEdit*>(edit)) {
+        if (CharCount(line->text()) + CharCount(text) > max) return false;
+        line->insert(text);
+        return true;
+    }
+    if (auto* plain = qobject_cast<QPlainTextEdit*>(edit)) {
+        if (CharCount(plain->toPlainText()) + CharCount(text) > max) return false;
+        plain->insertPlainText(text);
+        return true;
+    }
+    return false;
+}
+
+std::optional<std::string> CCommentDlg::SjisOf(QWidget* parent, const QString& text) {
+    auto bytes = sjis_text::FromQString(text);
+    if (!bytes) QMessageBox::warning(parent, QStringLiteral("確認"), QStringLiteral("処理に失敗しました"));
+    return bytes;
+}
+
+}  // namespace sorvanto

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QDialog>
+#include <optional>
+#include <string>
+
+class QPlainTextEdit;
+
+namespace sorvanto {
+
+// Edits an item's comment (200 characters at most). Pictographs from the pictograph keyboard
+// (kind-5 requests) go in at the caret, without touching the clipboard.
+class CCommentDlg : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kMaxChars = 200;
+
+    explicit CCommentDlg(QWidget* parent = nullptr);
+
+    // Shift_JIS bytes.
+    void SetComment(const std::string& comment);
+    const std::string& Comment() const { return comment_; }
+    // At most n - 1 bytes and a terminator into buffer; the length copied.
+    int GetComment(char* buffer, int n) const;
+
+    QPlainTextEdit* Edit() const { return edit_; }
+    void accept() override;
+
+    // Shared with the title and comment dialog.
+    // Copies text into a buffer of n bytes (at most n - 1 and a terminator); the length copied.
+    static int CopyOut(const std::string& text, char* buffer, int n);
+    // Keeps a plain text edit to max characters (typed or pasted text beyond it is cut off).
+    static void LimitChars(QPlainTextEdit* edit, int max);
+    // Inserts the pictograph of a kind-5 payload (lead byte, trail byte, zero) at the caret of
+    // a QLineEdit or QPlainTextEdit when the limit leaves room; false when nothing went in.
+    static bool InsertPictograph(QWidget* edit, const std::string& payload, int max);
+    // An edit's text as Shift_JIS; tells "処理に失敗しました" and gives nullopt when the text
+    // holds a character Shift_JIS cannot carry (the dialog then stays open with it).
+    static std::optional<std::string> SjisOf(QWidget* parent, const QString& text);
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    QPlainTextEdit* edit_;
+    std::string comment_;
+};
+
+}  // namespace sorvanto

@@ -1,0 +1,75 @@
+#include "dialogs/title_comment_dlg.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include "app/copy_data_event.h"
+#include "common/window_requests.h"
+#include "controls/sjis_text.h"
+#include "dialogs/comment_dlg.h"
+
+namespace sorvanto {
+
+CTitleCommentDlg::CTitleCommentDlg(QWidget* parent)
+    : QDialog(parent), title_edit_(new QLineEdit(this)), comment_edit_(new QPlainTextEdit(this)),
+      last_edit_(title_edit_) {
+    setWindowTitle(QStringLiteral("タイトル・コメント編集"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("タイトル"), this));
+    layout->addWidget(title_edit_);
+    layout->addWidget(new QLabel(QStringLiteral("コメント"), this));
+    layout->addWidget(comment_edit_);
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] { accept(); });
+    connect(buttons, &QDialogButtonBox::rejected, this, [this] { reject(); });
+    layout->addWidget(buttons);
+    title_edit_->setMaxLength(kMaxChars);
+    CCommentDlg::LimitChars(comment_edit_, kMaxChars);
+    // The pictograph keyboard takes the focus while it is used; remember where the caret was.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now == title_edit_ || now == comment_edit_) last_edit_ = now;
+    });
+    resize(300, 240);
+}
+
+void CTitleCommentDlg::SetTitle(const std::string& title) {
+    title_ = title;
+    title_edit_->setText(sjis_text::ToQString(title));
+}
+
+void CTitleCommentDlg::SetComment(const std::string& comment) {
+    comment_ = comment;
+    comment_edit_->setPlainText(sjis_text::ToQString(comment));
+}
+
+int CTitleCommentDlg::GetTitle(char* buffer, int n) const { return CCommentDlg::CopyOut(title_, buffer, n); }
+int CTitleCommentDlg::GetComment(char* buffer, int n) const { return CCommentDlg::CopyOut(comment_, buffer, n); }
+
+void CTitleCommentDlg::accept() {
+    const auto title = CCommentDlg::SjisOf(this, title_edit_->text());
+    if (!title) return;
+    const auto comment = CCommentDlg::SjisOf(this, comment_edit_->toPlainText());
+    if (!comment) return;
+    title_ = *title;
+    comment_ = *comment;
+    QDialog::accept();
+}
+
+bool CTitleCommentDlg::event(QEvent* e) {
+    if (e->type() == CopyDataEvent::EventType()) {
+        auto* request = static_cast<CopyDataEvent*>(e);
+        const bool ok = request->Kind() == static_cast<int>(RequestKind::Pictograph) && !request->Bytes().empty();
+        if (ok) CCommentDlg::InsertPictograph(last_edit_, request->Bytes(), kMaxChars);
+        request->SetResult(ok ? 1 : 0);
+        return true;
+    }
+    return QDialog::event(e);
+}
+
+}  // namespace sorvanto
