@@ -10,6 +10,7 @@
 #include "app/copy_data_event.h"
 #include "common/settings_file.h"
 #include "common/sjis.h"
+#include "common/window_requests.h"
 #include "lists/prompt.h"
 #include "platform/fs.h"
 
