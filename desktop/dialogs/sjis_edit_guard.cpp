@@ -1,0 +1,177 @@
+#include "dialogs/sjis_edit_guard.h"
+
+#include <algorithm>
+
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+
+#include "controls/sjis_text.h"
+#include "pictograph/emoji_map.h"
+
+namespace sorvanto {
+
+namespace {
+
+SjisEditGuard::Notifier& TestNotifier() {
+    static SjisEditGuard::Notifier notifier;
+    return notifier;
+}
+
+void Notify(QWidget* parent, const QString& message) {
+    if (TestNotifier()) return TestNotifier()(parent, message);
+    QMessageBox::warning(parent, QStringLiteral("確認"), message);
+}
+
+bool Holds(const QString& text) { return sjis_text::FromQString(text).has_value(); }
+
+// What the user brought in may sit next to U+FFFD that the program loaded; only the new part
+// is judged.
+bool InsertedHolds(QString inserted) {
+    inserted.remove(QChar(0xFFFD));
+    return Holds(inserted);
+}
+
+// The part of now that was not in before: what is left between their common start and end.
+QString Inserted(const QString& before, const QString& now) {
+    qsizetype start = 0;
+    while (start < before.size() && start < now.size() && before[start] == now[start]) ++start;
+    qsizetype end = 0;
+    while (end < before.size() - start && end < now.size() - start &&
+           before[before.size() - 1 - end] == now[now.size() - 1 - end])
+        ++end;
+    return now.mid(start, now.size() - start - end);
+}
+
+}  // namespace
+
+SjisEditGuard::SjisEditGuard(QWidget* edit, std::function<QString()> text,
+                             std::function<void(const QString&, Caret)> restore, std::function<Caret()> caret)
+    : QObject(edit), edit_(edit), text_(std::move(text)), restore_(std::move(restore)), caret_(std::move(caret)) {
+    last_good_ = text_();
+    last_caret_ = caret_();
+}
+
+void SjisEditGuard::RememberCaret() {
+    // While a change is under way the caret belongs to text not yet judged.
+    if (!restoring_ && text_() == last_good_) last_caret_ = caret_();
+}
+
+SjisEditGuard* SjisEditGuard::Attach(QLineEdit* edit) {
+    auto* guard = new SjisEditGuard(
+        edit, [edit] { return edit->text(); },
+        [edit](const QString& text, Caret caret) {
+            edit->setText(text);
+            if (caret.position == caret.anchor)
+                edit->setCursorPosition(caret.position);
+            else
+                edit->setSelection(caret.anchor, caret.position - caret.anchor);
+        },
+        [edit] {
+            const int position = edit->cursorPosition();
+            if (!edit->hasSelectedText()) return Caret{position, position};
+            const int start = edit->selectionStart(), end = start + edit->selectionLength();
+            return Caret{position == start ? end : start, position};
+        });
+    connect(edit, &QLineEdit::textChanged, guard,
+            [guard](const QString& now) { guard->Check(Inserted(guard->last_good_, now)); });
+    connect(edit, &QLineEdit::cursorPositionChanged, guard, [guard] { guard->RememberCaret(); });
+    connect(edit, &QLineEdit::selectionChanged, guard, [guard] { guard->RememberCaret(); });
+    return guard;
+}
+
+SjisEditGuard* SjisEditGuard::AttachDocument(QWidget* edit, QTextDocument* document, std::function<QString()> text,
+                                             std::function<void(const QString&, Caret)> restore,
+                                             std::function<Caret()> caret) {
+    auto* guard = new SjisEditGuard(edit, std::move(text), std::move(restore), std::move(caret));
+    // contentsChange says where the change is; contentsChanged follows once it is complete.
+    connect(document, &QTextDocument::contentsChange, guard, [guard](int position, int, int added) {
+        guard->pending_position_ = position;
+        guard->pending_added_ = added;
+    });
+    connect(document, &QTextDocument::contentsChanged, guard, [guard] {
+        const QString now = guard->text_();
+        const QString inserted = guard->pending_position_ >= 0
+                                     ? now.mid(guard->pending_position_, guard->pending_added_)
+                                     : Inserted(guard->last_good_, now);
+        guard->pending_position_ = -1;
+        guard->Check(inserted);
+    });
+    return guard;
+}
+
+namespace {
+
+template <class Edit>
+void RestoreDocumentText(Edit* edit, const QString& text, int anchor, int position) {
+    edit->setPlainText(text);
+    const int end = int(text.size());
+    QTextCursor c = edit->textCursor();
+    c.setPosition(std::clamp(anchor, 0, end));
+    c.setPosition(std::clamp(position, 0, end), QTextCursor::KeepAnchor);
+    edit->setTextCursor(c);
+}
+
+}  // namespace
+
+SjisEditGuard* SjisEditGuard::Attach(QPlainTextEdit* edit) {
+    auto* guard = AttachDocument(
+        edit, edit->document(), [edit] { return edit->toPlainText(); },
+        [edit](const QString& text, Caret caret) { RestoreDocumentText(edit, text, caret.anchor, caret.position); },
+        [edit] { return Caret{edit->textCursor().anchor(), edit->textCursor().position()}; });
+    connect(edit, &QPlainTextEdit::cursorPositionChanged, guard, [guard] { guard->RememberCaret(); });
+    connect(edit, &QPlainTextEdit::selectionChanged, guard, [guard] { guard->RememberCaret(); });
+    return guard;
+}
+
+SjisEditGuard* SjisEditGuard::Attach(QTextEdit* edit) {
+    auto* guard = AttachDocument(
+        edit, edit->document(), [edit] { return edit->toPlainText(); },
+        [edit](const QString& text, Caret caret) { RestoreDocumentText(edit, text, caret.anchor, caret.position); },
+        [edit] { return Caret{edit->textCursor().anchor(), edit->textCursor().position()}; });
+    connect(edit, &QTextEdit::cursorPositionChanged, guard, [guard] { guard->RememberCaret(); });
+    connect(edit, &QTextEdit::selectionChanged, guard, [guard] { guard->RememberCaret(); });
+    return guard;
+}
+
+void SjisEditGuard::Check(const QString& inserted) {
+    if (restoring_) return;
+    const QString now = text_();
+    if (Holds(now) || InsertedHolds(inserted)) {
+        last_good_ = now;
+        last_caret_ = caret_();
+        return;
+    }
+    restoring_ = true;
+    restore_(last_good_, last_caret_);
+    restoring_ = false;
+    Notify(edit_, RefusalMessage(inserted));
+}
+
+std::optional<std::string> SjisEditGuard::Bytes(QWidget* parent, const QString& text) {
+    auto bytes = sjis_text::FromQString(text);
+    if (!bytes) Notify(parent, RefusalMessage(text));
+    return bytes;
+}
+
+QString SjisEditGuard::RefusalMessage(const QString& text) {
+    const QList<uint> ucs4 = text.toUcs4();
+    const std::u32string points(ucs4.begin(), ucs4.end());
+    for (std::size_t i = 0; i < points.size();) {
+        if (const auto match = EmojiMap::MatchAt(std::u32string_view(points).substr(i))) {
+            i += match->length;
+            continue;
+        }
+        const char32_t c = points[i++];
+        if (c == 0xFE0E || c == 0xFE0F) continue;
+        const QString one = QString::fromUcs4(&c, 1);
+        if (!Holds(one))
+            return QStringLiteral("「%1」は携帯電話で使えない文字のため、入力できません。").arg(one);
+    }
+    return Holds(text) ? QString() : QStringLiteral("携帯電話で使えない文字が含まれています。");
+}
+
+void SjisEditGuard::SetNotifierForTesting(Notifier notifier) { TestNotifier() = std::move(notifier); }
+
+}  // namespace sorvanto
