@@ -256,9 +256,10 @@ int CMainFrame::OnCopyData(int kind, const std::string& bytes) {
         if (bytes.size() >= sizeof(MailRecord)) {
             MailRecord record;
             std::memcpy(&record, bytes.data(), sizeof record);
-            select_view_->MailRequest(kind, record);
+            // The mail window keeps its mail when the list could not store it.
+            return select_view_->MailRequest(kind, record);
         }
-        break;
+        return 0;
     case RequestKind::ContextMenu:
         if (bytes.size() >= sizeof(ContextMenuRequest)) {
             ContextMenuRequest request;

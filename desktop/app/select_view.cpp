@@ -259,7 +259,7 @@ int CSelectView::AddCameraPictureItem(const std::string& title, const std::strin
 
 int CSelectView::MailRequest(int kind, const MailRecord& record) {
     CategoryPage* page = PageOf(Category::kOutMail);
-    return page ? (page->MailRequest(kind, record), 1) : 0;
+    return page ? page->MailRequest(kind, record) : 0;
 }
 
 int CSelectView::GetAddressEntry(int position, int mail_index, std::string* name, std::string* address) {

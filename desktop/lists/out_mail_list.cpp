@@ -10,7 +10,8 @@ COutMailList::COutMailList(ModelSource model, QObject* main_window, QWidget* par
 
 int COutMailList::MailRequest(int kind, const MailRecord& record) {
     switch (static_cast<RequestKind>(kind)) {
-    case RequestKind::FinishedMail: TypedStore().SaveComposed(record); return 1;
+    // 0 tells the mail window the mail was not stored, so it keeps what was typed.
+    case RequestKind::FinishedMail: return TypedStore().SaveComposed(record) ? 1 : 0;
     case RequestKind::ReplyMail:
         NewMailWithPrefill(FieldText(record.address), FieldText(record.subject), FieldText(record.body));
         return 1;
