@@ -22,19 +22,6 @@ constexpr int kButtonHeight = 26;
 
 QColor FromBgr(std::uint32_t bgr) { return QColor(int(bgr & 0xFF), int(bgr >> 8 & 0xFF), int(bgr >> 16 & 0xFF)); }
 
-// The grid's face: the handsets' pictographs are emoji on the PC, so the colour emoji font
-// comes first; the Japanese fonts draw the few stand-ins.
-QFont GridFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("Noto Color Emoji"), QStringLiteral("ＭＳ ゴシック"),
-                      QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans Symbols2")});
-    // 18 pixels would not leave a colour emoji room inside its 19-pixel cell.
-    font.setPixelSize(15);
-    font.setWeight(QFont::Normal);
-    font.setFixedPitch(true);
-    return font;
-}
-
 // Shows the off-screen picture; clicks go through to the keyboard window, which passes them
 // on with the 12-pixel offset.
 class GridView : public QWidget {
@@ -62,6 +49,19 @@ QWidget* WidgetOf(QWindow* window) {
 }
 
 }  // namespace
+
+// The handsets' pictographs are emoji on the PC, so the colour emoji font comes first; the
+// Japanese fonts draw the few stand-ins.
+QFont CPictographKeyboardDlg::GridFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("Noto Color Emoji"), QStringLiteral("ＭＳ ゴシック"),
+                      QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans Symbols2")});
+    // 18 pixels would not leave a colour emoji room inside its 19-pixel cell.
+    font.setPixelSize(15);
+    font.setWeight(QFont::Normal);
+    font.setFixedPitch(true);
+    return font;
+}
 
 CPictographKeyboardDlg* CPictographKeyboardDlg::Open(QWidget* frame, QPointer<CPictographKeyboardDlg>& slot,
                                                      const std::string& table_path) {

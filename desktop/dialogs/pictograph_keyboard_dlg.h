@@ -3,6 +3,7 @@
 #include <string>
 
 #include <QDialog>
+#include <QFont>
 #include <QImage>
 #include <QPointer>
 
@@ -32,6 +33,9 @@ public:
                                         const std::string& table_path = kTablePath);
 
     explicit CPictographKeyboardDlg(const std::string& table_path, QWidget* parent = nullptr);
+
+    // The face the pictographs are drawn with: the colour emoji font first.
+    static QFont GridFont();
 
     const PictographGrid& Grid() const { return grid_; }
     // The off-screen picture of the grid, as it is copied to the screen.

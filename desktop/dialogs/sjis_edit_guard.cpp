@@ -2,9 +2,12 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QSyntaxHighlighter>
 #include <QTextEdit>
 
 #include "controls/sjis_text.h"
@@ -44,7 +47,66 @@ QString Inserted(const QString& before, const QString& now) {
     return now.mid(start, now.size() - start - end);
 }
 
+QTextCharFormat EmojiFormat() {
+    QTextCharFormat format;
+    format.setFontFamilies(QStringList{QStringLiteral("Noto Color Emoji")});
+    return format;
+}
+
+class EmojiHighlighter : public QSyntaxHighlighter {
+public:
+    using QSyntaxHighlighter::QSyntaxHighlighter;
+
+protected:
+    void highlightBlock(const QString& text) override {
+        for (const QTextLayout::FormatRange& range : SjisEditGuard::EmojiFormats(text))
+            setFormat(range.start, range.length, range.format);
+    }
+};
+
 }  // namespace
+
+QList<QTextLayout::FormatRange> SjisEditGuard::EmojiFormats(const QString& text) {
+    QList<QTextLayout::FormatRange> ranges;
+    // Code points and where each starts in UTF-16 units, as the layout counts.
+    std::u32string points;
+    std::vector<int> starts;
+    for (qsizetype i = 0; i < text.size();) {
+        starts.push_back(int(i));
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            points.push_back(QChar::surrogateToUcs4(c, text[i + 1]));
+            i += 2;
+        } else {
+            points.push_back(c.unicode());
+            ++i;
+        }
+    }
+    starts.push_back(int(text.size()));
+    const QTextCharFormat format = EmojiFormat();
+    for (std::size_t i = 0; i < points.size();) {
+        const auto match = EmojiMap::MatchAt(std::u32string_view(points).substr(i));
+        if (!match) {
+            ++i;
+            continue;
+        }
+        // The stand-ins are no emoji: the text fonts draw them.
+        if (!EmojiMap::IsStandIn(match->code))
+            ranges.push_back({starts[i], starts[i + match->length] - starts[i], format});
+        i += match->length;
+    }
+    return ranges;
+}
+
+void SjisEditGuard::FormatLineEdit(QLineEdit* edit) {
+    QList<QInputMethodEvent::Attribute> attributes;
+    const int cursor = edit->cursorPosition();
+    for (const QTextLayout::FormatRange& range : EmojiFormats(edit->text()))
+        attributes << QInputMethodEvent::Attribute(QInputMethodEvent::TextFormat, range.start - cursor, range.length,
+                                                   range.format);
+    QInputMethodEvent event(QString(), attributes);
+    QCoreApplication::sendEvent(edit, &event);
+}
 
 SjisEditGuard::SjisEditGuard(QWidget* edit, std::function<QString()> text,
                              std::function<void(const QString&, Caret)> restore, std::function<Caret()> caret)
@@ -74,8 +136,11 @@ SjisEditGuard* SjisEditGuard::Attach(QLineEdit* edit) {
             const int start = edit->selectionStart(), end = start + edit->selectionLength();
             return Caret{position == start ? end : start, position};
         });
-    connect(edit, &QLineEdit::textChanged, guard,
-            [guard](const QString& now) { guard->Check(Inserted(guard->last_good_, now)); });
+    connect(edit, &QLineEdit::textChanged, guard, [guard, edit](const QString& now) {
+        guard->Check(Inserted(guard->last_good_, now));
+        FormatLineEdit(edit);
+    });
+    FormatLineEdit(edit);
     connect(edit, &QLineEdit::cursorPositionChanged, guard, [guard] { guard->RememberCaret(); });
     connect(edit, &QLineEdit::selectionChanged, guard, [guard] { guard->RememberCaret(); });
     return guard;
@@ -85,6 +150,7 @@ SjisEditGuard* SjisEditGuard::AttachDocument(QWidget* edit, QTextDocument* docum
                                              std::function<void(const QString&, Caret)> restore,
                                              std::function<Caret()> caret) {
     auto* guard = new SjisEditGuard(edit, std::move(text), std::move(restore), std::move(caret));
+    new EmojiHighlighter(document);
     // contentsChange says where the change is; contentsChanged follows once it is complete.
     connect(document, &QTextDocument::contentsChange, guard, [guard](int position, int, int added) {
         guard->pending_position_ = position;

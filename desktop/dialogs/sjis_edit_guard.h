@@ -4,8 +4,10 @@
 #include <optional>
 #include <string>
 
+#include <QList>
 #include <QObject>
 #include <QString>
+#include <QTextLayout>
 
 class QLineEdit;
 class QPlainTextEdit;
@@ -16,7 +18,9 @@ namespace sorvanto {
 
 // Keeps what the user types or pastes into an edit within what a handset can hold: emoji of
 // i-mode pictographs are fine (they are stored as the pictograph codes), characters that code
-// page 932 has no form for are taken back at once and the user is told why ("確認" box).
+// page 932 has no form for are taken back at once and the user is told why ("確認" box). The
+// guard also draws the pictographs' emoji with the colour emoji font: the usual text fonts
+// carry one-colour forms of many of them (the sun, the heart, the faces) and would win.
 //
 //   SjisEditGuard::Attach(ui_subject);           // after the stored text has been loaded
 //   if (auto bytes = SjisEditGuard::Bytes(this, body->toPlainText())) ... store *bytes
@@ -37,6 +41,10 @@ public:
     // The message for the first character of text that cannot be held; empty when all can.
     static QString RefusalMessage(const QString& text);
 
+    // The pictographs' emoji in text, formatted with the colour emoji font: for widgets that lay
+    // out Shift_JIS text themselves with QTextLayout (lists, the log).
+    static QList<QTextLayout::FormatRange> EmojiFormats(const QString& text);
+
     // Tests watch the message instead of a modal box; an empty function restores the box.
     using Notifier = std::function<void(QWidget* parent, const QString& message)>;
     static void SetNotifierForTesting(Notifier notifier);
@@ -53,6 +61,8 @@ private:
                                          std::function<void(const QString&, Caret)> restore,
                                          std::function<Caret()> caret);
     void RememberCaret();
+    // A line edit has no character formats of its own; they go in as input-method formats.
+    static void FormatLineEdit(QLineEdit* edit);
     // Called after every change; inserted is the part the change brought in.
     void Check(const QString& inserted);
 

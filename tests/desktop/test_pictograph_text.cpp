@@ -80,6 +80,17 @@ private Q_SLOTS:
         QCOMPARE(messages_.size(), 1);
     }
 
+    void emojiRangesCountUtf16Units() {
+        // sun, camera (a surrogate pair), keycap #, the i-mode stand-in (no emoji) and a plain #
+        const QString text = QString::fromUcs4(U"a\u2600\U0001F4F7#\u20E3\u24D8b#");
+        const auto ranges = SjisEditGuard::EmojiFormats(text);
+        QCOMPARE(ranges.size(), 3);
+        QCOMPARE(std::make_pair(ranges[0].start, ranges[0].length), std::make_pair(1, 1));
+        QCOMPARE(std::make_pair(ranges[1].start, ranges[1].length), std::make_pair(2, 2));
+        QCOMPARE(std::make_pair(ranges[2].start, ranges[2].length), std::make_pair(4, 2));
+        QCOMPARE(ranges[0].format.fontFamilies().toStringList(), QStringList{QStringLiteral("Noto Color Emoji")});
+    }
+
     void unreadableStoredBytesStayUntilTheTextIsStored() {
         QPlainTextEdit edit;
         SjisEditGuard::Attach(&edit);
