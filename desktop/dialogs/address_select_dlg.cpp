@@ -42,6 +42,7 @@ CAddressSelectDlg::CAddressSelectDlg(AddressProvider provider, QWidget* parent)
     layout->addWidget(list_, 1, 0, 2, 1);
     layout->addWidget(add_, 1, 1, Qt::AlignVCenter);
     layout->addWidget(edit_, 1, 2, 2, 1);
+    layout->setRowStretch(1, 1);
     layout->setColumnStretch(0, 3);
     layout->setColumnStretch(2, 2);
     auto* buttons = new QDialogButtonBox(this);

@@ -12,7 +12,8 @@ class QWidget;
 namespace sorvanto {
 
 // Holds an edit to a number of Shift_JIS bytes, the way the handset counts, and to the
-// characters code page 932 can hold: a change that goes over the limit, or brings in a
+// characters code page 932 can hold (a multi-line edit counts and gives its line breaks as
+// CR LF, as they are stored and sent): a change that goes over the limit, or brings in a
 // character without a Shift_JIS form, is undone. Text put in by the program through SetText
 // may be longer than the limit (a stored mail is shown whole); the person can then only
 // shorten it.

@@ -336,7 +336,9 @@ private Q_SLOTS:
         QVERIFY(!w.isNull() && w->isVisible());
         QVERIFY(sink_->requests.empty());
         QTest::keyClick(w->BodyEdit(), Qt::Key_Return);
-        QCOMPARE(TextOf(w->BodyEdit()), std::string("\n"));
+        // A line break is stored as the handset writes it, and counts two bytes.
+        QCOMPARE(TextOf(w->BodyEdit()), std::string("\r\n"));
+        QCOMPARE(w->Counter()->text(), U("2/500 文字"));
         QTest::keyClick(w->BodyEdit(), Qt::Key_Escape);
         Reap();
         QVERIFY(w.isNull());
