@@ -42,11 +42,11 @@ TEST_F(ExportTest, MailFile) {
     m.from_or_to = "taro@example.jp";
     m.subject = Sj("件名");
     m.mail_date = 1057000000;  // Tuesday 1 July 2003, 04:06:40 in Tokyo
-    m.body = "a\nb";
+    m.body = "a\nb\r\nc";
     ASSERT_TRUE(ExportMailFile(m, true, "in.eml"));
-    EXPECT_EQ(Read("in.eml"), "CHARSET=SHIFT_JIS\r\nFrom:taro@example.jp\r\nTo:\r\nSubject:" + Sj("件名") +
+    EXPECT_EQ(Read("in.eml"), "From:taro@example.jp\r\nTo:\r\nSubject:" + Sj("件名") +
                                   "\r\nDate:Tuesday, 01 Jul 2003 04:06:40 +0900\r\nMIME-Version:1.0\r\n"
-                                  "Content-Type:text/plain;charset=\"shift-jis\"\r\n\r\na\r\nb");
+                                  "Content-Type:text/plain;charset=\"shift-jis\"\r\n\r\na\r\nb\r\nc");
     ASSERT_TRUE(ExportMailFile(m, false, "out.eml"));
     EXPECT_NE(Read("out.eml").find("From:\r\nTo:taro@example.jp\r\n"), std::string::npos);
 }
