@@ -61,8 +61,9 @@ std::string MailDateText(std::int64_t seconds) {
 }
 
 bool ExportMailFile(const MailItem& item, bool received, std::string_view target) {
+    // No "CHARSET=SHIFT_JIS" line before the headers: mail programs would read the whole file
+    // as a body. The charset travels in Content-Type.
     std::string m;
-    m += "CHARSET=SHIFT_JIS\n";
     m += "From:" + (received ? item.from_or_to : std::string()) + "\n";
     m += "To:" + (received ? std::string() : item.from_or_to) + "\n";
     m += "Subject:" + item.subject + "\n";
@@ -70,7 +71,9 @@ bool ExportMailFile(const MailItem& item, bool received, std::string_view target
     m += "MIME-Version:1.0\n";
     m += "Content-Type:text/plain;charset=\"shift-jis\"\n";
     m += "\n";
-    m += item.body;
+    // A body stored with CR LF would come out as CR CR LF through text mode.
+    for (std::size_t i = 0; i < item.body.size(); ++i)
+        if (!(item.body[i] == '\r' && i + 1 < item.body.size() && item.body[i + 1] == '\n')) m += item.body[i];
     return fs::WriteFileAtomic(target, TextMode(m));
 }
 
