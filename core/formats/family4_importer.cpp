@@ -33,20 +33,6 @@ constexpr std::array<ObjectImporter::NameRow, 20> kNames{{
 
 }  // namespace
 
-bool Family4Importer::ConvertMelody(const std::string& file) { return ConvertBase64Melody(file); }
-
-bool Family4Importer::ParseBookmarkNote(const std::string& file, std::string& title, std::string& url) {
-    return ParseBookmark(file, title, url);
-}
-
-bool Family4Importer::ConvertAddress(const std::string& file) { return ConvertPlainAddress(file); }
-
-bool Family4Importer::ConvertMail(const std::string& file) { return ConvertEightBitMail(file); }
-
-bool Family4Importer::ConvertCameraPicture(const std::string& file, std::string& title, std::string& file_name) {
-    return ConvertPictureNote(file, title, file_name);
-}
-
 std::span<const ObjectImporter::NameRow> Family4Importer::NameTable() const { return kNames; }
 
 }  // namespace sorvanto

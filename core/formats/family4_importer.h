@@ -1,20 +1,15 @@
 #pragma once
 
-#include "formats/object_importer.h"
+#include "formats/nec_importer.h"
 
 namespace sorvanto {
 
-// F504i(S): as the NEC family, but with the common object names and no standby picture
-// kind ("img.vnt" is a camera picture).
-class Family4Importer : public ObjectImporter {
+// F504i(S): the NEC family's conversions, but with the common object names and no standby
+// picture kind ("img.vnt" is a camera picture).
+class Family4Importer : public NecImporter {
 public:
-    using ObjectImporter::ObjectImporter;
+    using NecImporter::NecImporter;
 
-    bool ConvertMelody(const std::string& file) override;
-    bool ParseBookmarkNote(const std::string& file, std::string& title, std::string& url) override;
-    bool ConvertAddress(const std::string& file) override;
-    bool ConvertMail(const std::string& file) override;
-    bool ConvertCameraPicture(const std::string& file, std::string& title, std::string& file_name) override;
     std::span<const NameRow> NameTable() const override;
 };
 
