@@ -163,14 +163,22 @@ bool WriteMailFile(const std::string& from, const std::string& to, const std::st
     return fs::WriteFile(ObjectImporter::kMailFile, out);
 }
 
-void PutAddressKey(IniFile& ini, const std::string& key, std::string_view value) {
-    ini.SetString("System", key, value);
-}
+// The keys of one address entry on their way to ".\addr.ini", with its number and mail counts.
+struct AddressCard {
+    IniFile ini;
+    int tels = 0;
+    int mails = 0;
 
-// ".\addr.ini" is a work file that lives for one sink call: no need for the atomic save.
-bool WriteAddressFile(const IniFile& ini) {
-    return fs::WriteFile(ObjectImporter::kAddressFile, ini.Serialize());
-}
+    AddressCard() { ini.Parse({}, ObjectImporter::kAddressFile); }
+    void Put(const std::string& key, std::string_view value) { ini.SetString("System", key, value); }
+    bool TooLarge() const { return tels > kMaxCardEntries || mails > kMaxCardEntries; }
+    // ".\addr.ini" is a work file that lives for one sink call: no need for the atomic save.
+    bool Write() {
+        ini.SetInt("System", "TelCnt", tels);
+        ini.SetInt("System", "MailCnt", mails);
+        return fs::WriteFile(ObjectImporter::kAddressFile, ini.Serialize());
+    }
+};
 
 struct SplitRule {
     std::string_view end_marker;
@@ -359,26 +367,20 @@ bool ObjectImporter::ConvertIconAddress(const std::string& file) {
     fs::DeleteFile(kAddressFile);
     PropertyLines lines(file, kPropertyBuffer);
     if (!lines.IsOpen()) return false;
-    IniFile ini;
-    ini.Parse({}, kAddressFile);
-    int tels = 0, mails = 0;
+    AddressCard card;
     std::string line;
     while (lines.Next(line)) {
-        if (auto v = NameValue(line, "N;CHARSET=SHIFT_JIS:")) PutAddressKey(ini, "Name", *v);
-        if (auto v = NameValue(line, "SOUND;CHARSET=SHIFT_JIS;X-IRMC-N:")) PutAddressKey(ini, "Kana", *v);
-        if (auto v = Value(line, "TEL;")) PutAddressKey(ini, "Tel" + std::to_string(tels++), *v);
+        if (auto v = NameValue(line, "N;CHARSET=SHIFT_JIS:")) card.Put("Name", *v);
+        if (auto v = NameValue(line, "SOUND;CHARSET=SHIFT_JIS;X-IRMC-N:")) card.Put("Kana", *v);
+        if (auto v = Value(line, "TEL;")) card.Put("Tel" + std::to_string(card.tels++), *v);
         // The icon belongs to the number read just before it; the handsets never send one
         // first, and if one does it lands under index -1 where no reader looks.
-        if (auto v = Value(line, "X-DIF:")) PutAddressKey(ini, "TelIcon" + std::to_string(tels - 1), *v);
-        if (auto v = Value(line, "EMAIL;")) PutAddressKey(ini, "Mail" + std::to_string(mails++), *v);
-        if (auto v = Value(line, "X-MIF:")) PutAddressKey(ini, "MailIcon" + std::to_string(mails - 1), *v);
-        if (auto v = Value(line, "X-NOTE;CHARSET=SHIFT_JIS:")) PutAddressKey(ini, "Note", *v);
-        if (StartsWith(line, "END:VCARD")) {
-            ini.SetInt("System", "TelCnt", tels);
-            ini.SetInt("System", "MailCnt", mails);
-            return WriteAddressFile(ini);
-        }
-        if (tels > kMaxCardEntries || mails > kMaxCardEntries) return false;
+        if (auto v = Value(line, "X-DIF:")) card.Put("TelIcon" + std::to_string(card.tels - 1), *v);
+        if (auto v = Value(line, "EMAIL;")) card.Put("Mail" + std::to_string(card.mails++), *v);
+        if (auto v = Value(line, "X-MIF:")) card.Put("MailIcon" + std::to_string(card.mails - 1), *v);
+        if (auto v = Value(line, "X-NOTE;CHARSET=SHIFT_JIS:")) card.Put("Note", *v);
+        if (StartsWith(line, "END:VCARD")) return card.Write();
+        if (card.TooLarge()) return false;
     }
     // A vCard cut short would be stored without its counts, its numbers never shown or sent.
     return false;
@@ -388,30 +390,28 @@ bool ObjectImporter::ConvertPlainAddress(const std::string& file) {
     fs::DeleteFile(kAddressFile);
     PropertyLines lines(file, kPropertyBuffer);
     if (!lines.IsOpen()) return false;
-    IniFile ini;
-    ini.Parse({}, kAddressFile);
-    int tels = 0, mails = 0;
+    AddressCard card;
     auto add_tel = [&](std::string_view value) {
-        const std::string n = std::to_string(tels++);
-        PutAddressKey(ini, "Tel" + n, value);
-        PutAddressKey(ini, "TelIcon" + n, "0000");
+        const std::string n = std::to_string(card.tels++);
+        card.Put("Tel" + n, value);
+        card.Put("TelIcon" + n, "0000");
     };
     auto add_mail = [&](std::string_view value) {
-        const std::string n = std::to_string(mails++);
-        PutAddressKey(ini, "Mail" + n, value);
-        PutAddressKey(ini, "MailIcon" + n, "00");
+        const std::string n = std::to_string(card.mails++);
+        card.Put("Mail" + n, value);
+        card.Put("MailIcon" + n, "00");
     };
     constexpr std::string_view kAdr = "ADR;CHARSET=SHIFT_JIS;HOME:;;";
     std::string line;
     while (lines.Next(line)) {
-        if (auto v = NameValue(line, "N;CHARSET=SHIFT_JIS:")) PutAddressKey(ini, "Name", *v);
-        if (auto v = NameValue(line, "SOUND;X-IRMC-N;CHARSET=SHIFT_JIS:")) PutAddressKey(ini, "Kana", *v);
+        if (auto v = NameValue(line, "N;CHARSET=SHIFT_JIS:")) card.Put("Name", *v);
+        if (auto v = NameValue(line, "SOUND;X-IRMC-N;CHARSET=SHIFT_JIS:")) card.Put("Kana", *v);
         if (auto v = Value(line, "TEL;")) add_tel(*v);
         // A number without type parameters is kept as a mobile number.
         if (auto v = Value(line, "TEL:"); v && !v->empty()) add_tel("CELL:" + *v);
         if (auto v = Value(line, "EMAIL;")) add_mail(*v);
         if (auto v = Value(line, "EMAIL:"); v && !v->empty()) add_mail("INTERNET:" + *v);
-        if (auto v = Value(line, "NOTE;CHARSET=SHIFT_JIS:")) PutAddressKey(ini, "Note", *v);
+        if (auto v = Value(line, "NOTE;CHARSET=SHIFT_JIS:")) card.Put("Note", *v);
         if (StartsWith(line, kAdr)) {
             // street;locality;region;postal code;country: the store keeps the street and the
             // postal code.
@@ -421,15 +421,11 @@ bool ObjectImporter::ConvertPlainAddress(const std::string& file) {
             for (std::size_t semi; (semi = r.find(';')) != std::string_view::npos; r.remove_prefix(semi + 1))
                 fields.push_back(r.substr(0, semi));
             fields.push_back(r);
-            PutAddressKey(ini, "Adr", fields.front());
-            if (fields.size() >= 2) PutAddressKey(ini, "AdrNo", fields[fields.size() - 2]);
+            card.Put("Adr", fields.front());
+            if (fields.size() >= 2) card.Put("AdrNo", fields[fields.size() - 2]);
         }
-        if (StartsWith(line, "END:VCARD")) {
-            ini.SetInt("System", "TelCnt", tels);
-            ini.SetInt("System", "MailCnt", mails);
-            return WriteAddressFile(ini);
-        }
-        if (tels > kMaxCardEntries || mails > kMaxCardEntries) return false;
+        if (StartsWith(line, "END:VCARD")) return card.Write();
+        if (card.TooLarge()) return false;
     }
     return false;
 }
