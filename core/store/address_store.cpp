@@ -12,15 +12,8 @@ AddressStore::AddressStore(std::string index_path)
 bool AddressStore::Register(const std::string& source, int flag, int* key) {
     auto item = std::make_unique<AddressItem>();
     item->flag = flag;
-    item->path = NewDataFileName(item->entry_time);
-    if (!CopyIntoDataFolder(source, item->path) || !ReadAddressItem(item->path, *item)) {
-        fs::DeleteFile(item->path);  // no orphan copy of a file we did not take
-        ReportFailure();
-        return false;
-    }
-    const int k = AddRegistered(std::move(item));
-    if (key) *key = k;
-    return true;
+    return RegisterCopy(source, std::move(item), key,
+                        [](AddressItem& copied) { return ReadAddressItem(copied.path, copied); });
 }
 
 bool AddressStore::Reload(int key) {

@@ -95,6 +95,26 @@ protected:
         return key;
     }
 
+    // A registration of a record whose data file is a copy of source: names the copy
+    // (item->path, item->entry_time), copies, lets read_back fill the record from the copy and
+    // adds the record. A failed copy or read-back leaves no file behind and is reported to the
+    // user; false then.
+    template <class ReadBack>
+    bool RegisterCopy(const std::string& source, std::unique_ptr<Item> item, int* key, ReadBack read_back) {
+        item->path = NewDataFileName(item->entry_time);
+        if (!CopyIntoDataFolder(source, item->path) || !read_back(*item)) {
+            fs::DeleteFile(item->path);
+            ReportFailure();
+            return false;
+        }
+        const int k = AddRegistered(std::move(item));
+        if (key) *key = k;
+        return true;
+    }
+    bool RegisterCopy(const std::string& source, std::unique_ptr<Item> item, int* key) {
+        return RegisterCopy(source, std::move(item), key, [](Item&) { return true; });
+    }
+
     // A record's fields changed: report it and write the index.
     void Touch(int key) {
         ReportChanged(key);

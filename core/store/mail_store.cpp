@@ -30,16 +30,9 @@ bool MailStore::Register(const std::string& source, int status, int flag, int* k
     auto item = std::make_unique<MailItem>();
     item->flag = flag;
     item->status = status;
-    item->path = NewDataFileName(item->entry_time);
-    if (!CopyIntoDataFolder(source, item->path) ||
-        ReadMailItem(item->path, IsReceived(), *item) != MailFileRead::kOk) {
-        fs::DeleteFile(item->path);
-        ReportFailure();
-        return false;
-    }
-    const int k = AddRegistered(std::move(item));
-    if (key) *key = k;
-    return true;
+    return RegisterCopy(source, std::move(item), key, [this](MailItem& copied) {
+        return ReadMailItem(copied.path, IsReceived(), copied) == MailFileRead::kOk;
+    });
 }
 
 bool MailStore::SaveComposed(const MailRecord& record) {

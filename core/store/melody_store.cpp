@@ -35,14 +35,7 @@ RegisterResult MelodyStore::Register(const std::string& source, int flag, int* k
     item->flag = flag;
     item->title = *title;
     item->bytes = static_cast<int>(size);
-    item->path = NewDataFileName(item->entry_time);
-    if (!CopyIntoDataFolder(source, item->path)) {
-        ReportFailure();
-        return RegisterResult::kFailed;
-    }
-    const int k = AddRegistered(std::move(item));
-    if (key) *key = k;
-    return RegisterResult::kRegistered;
+    return RegisterCopy(source, std::move(item), key) ? RegisterResult::kRegistered : RegisterResult::kFailed;
 }
 
 bool MelodyStore::SetComment(int key, const std::string& comment) {

@@ -38,14 +38,7 @@ RegisterResult PictureStore::Register(const std::string& source, const std::stri
         item->width = info->width;
         item->height = info->height;
     }
-    item->path = NewDataFileName(item->entry_time);
-    if (!CopyIntoDataFolder(source, item->path)) {
-        ReportFailure();
-        return RegisterResult::kFailed;
-    }
-    const int k = AddRegistered(std::move(item));
-    if (key) *key = k;
-    return RegisterResult::kRegistered;
+    return RegisterCopy(source, std::move(item), key) ? RegisterResult::kRegistered : RegisterResult::kFailed;
 }
 
 bool PictureStore::SetTitleAndComment(int key, const std::string& title, const std::string& comment) {
