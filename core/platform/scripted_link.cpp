@@ -51,14 +51,12 @@ int ScriptedLink::RecvCalls() const {
 
 LinkEvent ScriptedLink::CreateEvent() {
     std::lock_guard lock(mutex_);
-    const LinkEvent e = next_event_++;
-    signalled_[e] = false;
-    return e;
+    return events_.Create();
 }
 
 void ScriptedLink::CloseEvent(LinkEvent event) {
     std::lock_guard lock(mutex_);
-    signalled_.erase(event);
+    events_.Close(event);
 }
 
 LinkSocket ScriptedLink::CreateSocket() {
@@ -143,7 +141,7 @@ bool ScriptedLink::SetTimeouts(LinkSocket s, int, int) {
 bool ScriptedLink::SelectEvents(LinkSocket s, LinkEvent event, std::uint32_t mask) {
     std::lock_guard lock(mutex_);
     auto it = socks_.find(s);
-    if (it == socks_.end() || (event != kNoEvent && !signalled_.count(event))) return false;
+    if (it == socks_.end() || (event != kNoEvent && !events_.Exists(event))) return false;
     it->second.event = event;
     it->second.selected = mask;
     changed_.notify_all();
@@ -155,12 +153,9 @@ bool ScriptedLink::FrontDue(const Conn& c, Clock::time_point now) const {
 }
 
 void ScriptedLink::Record(Sock& s, std::uint32_t bit, int bit_index, int error) {
-    if (!(s.selected & bit) || !(s.armed & bit)) return;
-    s.recorded |= bit;
-    s.errors[bit_index] = error;
-    s.armed &= ~bit;
-    auto ev = signalled_.find(s.event);
-    if (ev != signalled_.end()) ev->second = true;
+    // Only an armed event is recorded: a condition that stays true is reported once per
+    // re-arming call.
+    if (s.armed & bit) events_.Record(s, bit, bit_index, error);
 }
 
 void ScriptedLink::Detect(Sock& s, Clock::time_point now, Clock::time_point* next_due) {
@@ -195,13 +190,12 @@ bool ScriptedLink::WaitForEvent(LinkEvent event, int timeout_ms) {
     std::unique_lock lock(mutex_);
     const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeout_ms, 0));
     for (;;) {
-        auto ev = signalled_.find(event);
-        if (ev == signalled_.end()) return false;
+        if (!events_.Exists(event)) return false;
         const auto now = Clock::now();
         auto next_due = deadline;
         for (auto& [id, s] : socks_)
             if (s.event == event) Detect(s, now, &next_due);
-        if (ev->second) return true;
+        if (events_.IsSignalled(event)) return true;
         if (now >= deadline) return false;
         changed_.wait_until(lock, next_due);
     }
@@ -211,12 +205,7 @@ bool ScriptedLink::QueryEvents(LinkSocket s, LinkEvent event, NetworkEvents* out
     std::lock_guard lock(mutex_);
     auto it = socks_.find(s);
     if (it == socks_.end() || !out) return false;
-    out->mask = it->second.recorded;
-    std::memcpy(out->error, it->second.errors, sizeof out->error);
-    it->second.recorded = 0;
-    std::memset(it->second.errors, 0, sizeof it->second.errors);
-    auto ev = signalled_.find(event);
-    if (ev != signalled_.end()) ev->second = false;
+    events_.Query(it->second, event, *out);
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/link_api.h"
+#include "platform/link_event_table.h"
 
 namespace sorvanto {
 
@@ -83,12 +84,7 @@ private:
         std::vector<std::string> sent;
         bool closed_by_session = false;
     };
-    struct Sock {
-        LinkEvent event = kNoEvent;
-        std::uint32_t selected = 0;
-        std::uint32_t armed = kFdRead | kFdAccept | kFdConnect | kFdClose;
-        std::uint32_t recorded = 0;
-        std::int32_t errors[10] = {};
+    struct Sock : SocketEventState {
         bool listening = false;
         int conn = -1;
         bool connect_pending = false;
@@ -104,7 +100,7 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::map<int, Sock> socks_;
-    std::map<LinkEvent, bool> signalled_;
+    LinkEventTable events_;
     std::deque<Peer> incoming_;
     std::vector<Conn> conns_;
     std::vector<std::pair<std::array<std::uint8_t, 4>, std::string>> devices_;
@@ -112,7 +108,6 @@ private:
     Peer connect_peer_;
     std::array<std::uint8_t, 4> last_connect_{};
     int next_socket_ = 100;
-    LinkEvent next_event_ = 1;
     int recv_calls_ = 0;
     bool fail_create_ = false;
     bool fail_bind_ = false;

@@ -90,14 +90,12 @@ TcpLink::~TcpLink() {
 
 LinkEvent TcpLink::CreateEvent() {
     std::lock_guard lock(mutex_);
-    const LinkEvent e = next_event_++;
-    signalled_[e] = false;
-    return e;
+    return events_.Create();
 }
 
 void TcpLink::CloseEvent(LinkEvent event) {
     std::lock_guard lock(mutex_);
-    signalled_.erase(event);
+    events_.Close(event);
     for (auto& [fd, s] : socks_)
         if (s.event == event) s.event = kNoEvent;
 }
@@ -162,7 +160,7 @@ bool TcpLink::Connect(LinkSocket s, const std::uint8_t address[4]) {
         if (std::memcmp(f.address, address, 4) == 0) peer = &f;
     Sock& sock = it->second;
     if (!peer) {
-        Record(sock, kFdConnect, kFdConnectBit, kLinkErrRefused);
+        events_.Record(sock, kFdConnect, kFdConnectBit, kLinkErrRefused);
         return false;
     }
     SetNonBlocking(s);
@@ -174,7 +172,7 @@ bool TcpLink::Connect(LinkSocket s, const std::uint8_t address[4]) {
         sock.armed |= kFdConnect;
         return true;
     }
-    Record(sock, kFdConnect, kFdConnectBit, MapError(errno));
+    events_.Record(sock, kFdConnect, kFdConnectBit, MapError(errno));
     return false;
 }
 
@@ -213,20 +211,11 @@ bool TcpLink::SetTimeouts(LinkSocket s, int send_ms, int /*recv_ms*/) {
 bool TcpLink::SelectEvents(LinkSocket s, LinkEvent event, std::uint32_t mask) {
     std::lock_guard lock(mutex_);
     auto it = socks_.find(s);
-    if (it == socks_.end() || (event != kNoEvent && !signalled_.count(event))) return false;
+    if (it == socks_.end() || (event != kNoEvent && !events_.Exists(event))) return false;
     it->second.event = event;
     it->second.selected = mask;
     SetNonBlocking(s);
     return true;
-}
-
-void TcpLink::Record(Sock& s, std::uint32_t bit, int bit_index, int error) {
-    if (!(s.selected & bit)) return;
-    s.recorded |= bit;
-    s.errors[bit_index] = error;
-    s.armed &= ~bit;
-    auto ev = signalled_.find(s.event);
-    if (ev != signalled_.end()) ev->second = true;
 }
 
 short TcpLink::WantedPollEvents(const Sock& s) const {
@@ -246,7 +235,7 @@ short TcpLink::WantedPollEvents(const Sock& s) const {
 
 void TcpLink::Detect(int fd, Sock& s, short revents) {
     if (s.listening) {
-        if (revents & POLLIN) Record(s, kFdAccept, kFdAcceptBit, 0);
+        if (revents & POLLIN) events_.Record(s, kFdAccept, kFdAcceptBit, 0);
         return;
     }
     if (s.connecting) {
@@ -254,7 +243,7 @@ void TcpLink::Detect(int fd, Sock& s, short revents) {
         socklen_t len = sizeof err;
         if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0) err = errno;
         s.connecting = false;
-        Record(s, kFdConnect, kFdConnectBit, MapError(err));
+        events_.Record(s, kFdConnect, kFdConnectBit, MapError(err));
         if (err != 0) s.closed = true;
         return;
     }
@@ -262,10 +251,10 @@ void TcpLink::Detect(int fd, Sock& s, short revents) {
     std::uint8_t byte;
     const ssize_t n = ::recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
     if (n > 0) {
-        if (s.armed & kFdRead) Record(s, kFdRead, kFdReadBit, 0);
+        if (s.armed & kFdRead) events_.Record(s, kFdRead, kFdReadBit, 0);
     } else if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
         s.closed = true;
-        Record(s, kFdClose, kFdCloseBit, n == 0 ? 0 : kLinkErrReset);
+        events_.Record(s, kFdClose, kFdCloseBit, n == 0 ? 0 : kLinkErrReset);
     }
 }
 
@@ -275,9 +264,8 @@ bool TcpLink::WaitForEvent(LinkEvent event, int timeout_ms) {
         std::vector<pollfd> fds;
         {
             std::lock_guard lock(mutex_);
-            auto ev = signalled_.find(event);
-            if (ev == signalled_.end()) return false;
-            if (ev->second) return true;
+            if (!events_.Exists(event)) return false;
+            if (events_.IsSignalled(event)) return true;
             for (const auto& [fd, s] : socks_) {
                 if (s.event != event) continue;
                 const short want = WantedPollEvents(s);
@@ -301,8 +289,7 @@ bool TcpLink::WaitForEvent(LinkEvent event, int timeout_ms) {
                 if (it == socks_.end() || it->second.event != event) continue;
                 Detect(p.fd, it->second, p.revents);
             }
-            auto ev = signalled_.find(event);
-            if (ev != signalled_.end() && ev->second) return true;
+            if (events_.IsSignalled(event)) return true;
         }
         if (Clock::now() >= deadline) return false;
     }
@@ -312,12 +299,7 @@ bool TcpLink::QueryEvents(LinkSocket s, LinkEvent event, NetworkEvents* out) {
     std::lock_guard lock(mutex_);
     auto it = socks_.find(s);
     if (it == socks_.end() || !out) return false;
-    out->mask = it->second.recorded;
-    std::memcpy(out->error, it->second.errors, sizeof out->error);
-    it->second.recorded = 0;
-    std::memset(it->second.errors, 0, sizeof it->second.errors);
-    auto ev = signalled_.find(event);
-    if (ev != signalled_.end()) ev->second = false;
+    events_.Query(it->second, event, *out);
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/link_api.h"
+#include "platform/link_event_table.h"
 #include "platform/link_settings.h"
 
 namespace sorvanto {
@@ -46,12 +47,7 @@ public:
     static constexpr int kProbeTimeoutMs = 300;
 
 private:
-    struct Sock {
-        LinkEvent event = kNoEvent;
-        std::uint32_t selected = 0;
-        std::uint32_t armed = kFdRead | kFdAccept | kFdConnect | kFdClose;
-        std::uint32_t recorded = 0;
-        std::int32_t errors[10] = {};
+    struct Sock : SocketEventState {
         bool listening = false;
         bool connecting = false;
         bool closed = false;  // the peer's close has been seen
@@ -65,13 +61,11 @@ private:
 
     short WantedPollEvents(const Sock& s) const;
     void Detect(int fd, Sock& s, short revents);
-    void Record(Sock& s, std::uint32_t bit, int bit_index, int error);
 
     LinkSettings settings_;
     mutable std::mutex mutex_;
     std::map<int, Sock> socks_;
-    std::map<LinkEvent, bool> signalled_;
-    LinkEvent next_event_ = 1;
+    LinkEventTable events_;
     std::vector<Found> found_;
 };
 
