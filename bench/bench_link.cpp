@@ -2,14 +2,9 @@
 // put by the PUT client into the emulator. Reports bytes per second and the cost per packet.
 #include <benchmark/benchmark.h>
 
-#include <arpa/inet.h>
 #include <csignal>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <netinet/in.h>
-#include <spawn.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -19,38 +14,20 @@
 #include "irlink/obex_put_client.h"
 #include "irlink/obex_server_session.h"
 #include "platform/link_api.h"
-
-extern char** environ;
+#include "support/process.h"
 
 namespace {
 
 namespace stdfs = std::filesystem;
 constexpr std::size_t kObjectSize = 1 << 20;
 
-int FreePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
-    socklen_t len = sizeof sa;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&sa), &len);
-    ::close(fd);
-    return ntohs(sa.sin_port);
-}
+using sorvanto::test::FreePort;
 
+// The emulator, its output thrown away. Its end is waited for with a blocking waitpid, not the
+// polling WaitExit, so that no poll interval lands inside a timed push.
 pid_t Spawn(std::vector<std::string> args) {
     args.insert(args.begin(), SORVANTO_HANDSET);
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
+    return sorvanto::test::Spawn(args, "/dev/null");
 }
 
 // A scratch working folder with the link settings and a 1 MB object.

@@ -1,53 +1,31 @@
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <csignal>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <spawn.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <regex>
+#include <thread>
 
 #include "common/locked_list.h"
 #include "irlink/cancel_flag_monitor.h"
 #include "irlink/obex_put_client.h"
 #include "irlink/obex_server_session.h"
 #include "platform/link_api.h"
+#include "support/process.h"
 #include "support/temp_home.h"
-
-extern char** environ;
 
 namespace sorvanto {
 namespace {
 
-int FreePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
-    socklen_t len = sizeof sa;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&sa), &len);
-    ::close(fd);
-    return ntohs(sa.sin_port);
-}
+using test::FreePort;
 
 // The emulator as a child process, its stdout in a file; killed when the test ends.
 class Handset {
 public:
     Handset(std::vector<std::string> args, const std::filesystem::path& log) : log_(log) {
         args.insert(args.begin(), SORVANTO_HANDSET);
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
+        pid_ = test::Spawn(args, log);
     }
     ~Handset() {
         if (pid_ > 0 && !exited_) {

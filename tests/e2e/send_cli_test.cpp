@@ -1,13 +1,7 @@
 // sorvanto-cli send against the handset emulator on loopback: real binaries, free ports, a
 // fresh working folder per test.
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -17,42 +11,18 @@
 
 #include <gtest/gtest.h>
 
+#include "support/process.h"
 #include "support/temp_home.h"
-
-extern char** environ;
 
 namespace sorvanto {
 namespace {
 
 namespace stdfs = std::filesystem;
 using test::DataPath;
+using test::FreePort;
 using test::ReadFileBytes;
+using test::Spawn;
 using test::WriteFileBytes;
-
-int FreePort() {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t n = sizeof a;
-    ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &n);
-    ::close(s);
-    return ntohs(a.sin_port);
-}
-
-pid_t Spawn(const std::vector<std::string>& argv, const stdfs::path& stdout_file) {
-    std::vector<char*> args;
-    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, stdout_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = -1;
-    posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
 
 struct Result {
     int exit_code = -1;

@@ -7,6 +7,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "support/process.h"
+
 namespace sorvanto {
 namespace {
 
@@ -69,17 +71,7 @@ TEST(TcpLinkTest, DiscoveryFindsOnlyPeersThatAnswerAndConnectReportsTheOutcome) 
     const int port = server.LocalPort(listener);
 
     LinkSettings settings;
-    const int closed_port = [] {
-        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in sa{};
-        sa.sin_family = AF_INET;
-        sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
-        socklen_t len = sizeof sa;
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&sa), &len);
-        ::close(fd);
-        return ntohs(sa.sin_port);
-    }();
+    const int closed_port = test::FreePort();
     settings.peers = {{"Gone", "127.0.0.1", closed_port}, {"N505i", "127.0.0.1", port}};
     TcpLink link(settings);
     const LinkEvent ev = link.CreateEvent();
