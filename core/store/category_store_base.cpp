@@ -119,10 +119,11 @@ void CategoryStoreBase::BeginBatch() { ++batch_depth_; }
 
 bool CategoryStoreBase::EndBatch() {
     if (batch_depth_ == 0) return true;
-    if (--batch_depth_ > 0 || !dirty_) return true;
-    if (WriteIndex()) return true;
-    ReportFailure();
-    return false;
+    if (--batch_depth_ > 0) return true;
+    const bool ok = !dirty_ || WriteIndex();
+    if (!ok) ReportFailure();
+    FlushLog();
+    return ok;
 }
 
 bool CategoryStoreBase::Changed() {
@@ -130,10 +131,13 @@ bool CategoryStoreBase::Changed() {
         dirty_ = true;
         return true;
     }
-    if (WriteIndex()) return true;
-    dirty_ = true;  // the close will try again
-    ReportFailure();
-    return false;
+    const bool ok = WriteIndex();
+    if (!ok) {
+        dirty_ = true;  // the close will try again
+        ReportFailure();
+    }
+    FlushLog();
+    return ok;
 }
 
 std::string CategoryStoreBase::NewDataFileName(std::int64_t& entry_time) {
@@ -180,7 +184,16 @@ void CategoryStoreBase::ReportRemoved(int key) const {
 }
 
 void CategoryStoreBase::LogTitle(const std::string& pattern, const std::string& title) const {
-    if (observer_) observer_->LogLine(FormatTitle(pattern, title));
+    // The line waits for the index write of its change (the batch's write inside a batch), so
+    // that nothing is reported registered that a crash could still take away.
+    if (observer_) pending_log_.push_back(FormatTitle(pattern, title));
+}
+
+void CategoryStoreBase::FlushLog() const {
+    std::vector<std::string> lines;
+    lines.swap(pending_log_);
+    if (observer_)
+        for (const std::string& line : lines) observer_->LogLine(line);
 }
 
 void CategoryStoreBase::ReportFailure() const {

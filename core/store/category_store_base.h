@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/ini_file.h"
 #include "store/category.h"
@@ -76,11 +77,15 @@ protected:
     void ReportAdded(int key) const;
     void ReportChanged(int key) const;
     void ReportRemoved(int key) const;
+    // A log line, handed to the observer after the index write of the change it reports
+    // (Changed, or the end of the batch): call it before that Changed.
     void LogTitle(const std::string& pattern, const std::string& title) const;
     void ReportFailure() const;
 
 private:
     bool WriteIndex();
+    // Hands the held log lines to the observer.
+    void FlushLog() const;
 
     Category category_;
     std::string index_path_;
@@ -92,6 +97,7 @@ private:
     bool changed_while_loading_ = false;
     bool unflushed_data_ = false;
     std::int64_t last_name_value_ = -1;  // time * 256 + tick byte of the last name given
+    mutable std::vector<std::string> pending_log_;  // log lines of the open batch
 };
 
 // Opens a batch for its lifetime.
