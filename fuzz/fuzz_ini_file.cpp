@@ -1,0 +1,21 @@
+// The INI engine on arbitrary file contents: parse, look up, edit and serialise again.
+#include <cstdint>
+#include <string>
+
+#include "platform/ini_file.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    sorvanto::IniFile ini;
+    ini.Parse(bytes, "fuzz.ini");
+    for (const std::string& section : ini.Sections()) {
+        for (const std::string& key : ini.Keys(section)) ini.GetInt(section, key, -1);
+    }
+    ini.SetString("System", "Count", bytes.substr(0, 64));
+    ini.DeleteSection("Item0");
+    // What we write must read back with the value we set, CR and LF turned to blanks.
+    sorvanto::IniFile again;
+    again.Parse(ini.Serialize());
+    if (again.Sections().empty()) __builtin_trap();
+    return 0;
+}
