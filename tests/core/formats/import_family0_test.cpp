@@ -199,7 +199,8 @@ TEST_F(Family0Import, InboxSplitsIntoMailsAndSkipsABrokenOne) {
 }
 
 TEST_F(Family0Import, MelodyIsDecodedFromQuotedPrintable) {
-    const std::string mld = std::string("melo\0\0\0\x10\0\x05\x01\0\x01titl\0\x01X", 23) + "\r\n=\t\xff";
+    static const char kHead[] = "melo\0\0\0\x10\0\x05\x01\0\x01titl\0\x01X";
+    const std::string mld = std::string(kHead, sizeof kHead - 1) + "\r\n=\t\xff";
     const std::string note = Crlf("BEGIN:VNOTE\nVERSION:1.1\nX-FORMAT:1\n") + "X-BODY;ENCODING=QUOTED-PRINTABLE:" +
                              QuotedPrintableCodec::EncodeMemory(mld, 4000, true) + Crlf("\nEND:VNOTE\n");
     importer.Import(Receive("mld.vnt", note));

@@ -54,24 +54,34 @@ class ObexPutClientTest : public test::TempHome {
 protected:
     void SetUp() override {
         TempHome::SetUp();
-        link = new ScriptedLink;
+        NewLink();
+    }
+    // The link for a job the test makes itself (the job owns it from then on).
+    ScriptedLink* TakeLink() { return spare_.release(); }
+    // A fresh link, kept here until a send hands it to its job.
+    void NewLink() {
+        spare_ = std::make_unique<ScriptedLink>();
+        link = spare_.get();
         link->SetDevices({{{127, 0, 0, 1}, "Handset"}});
     }
     int Send(int model, int challenge, const std::string& content, const std::string& name, FakeHandset handset = {}) {
         test::WriteFileBytes(Home() / "obj.bin", content);
         link->SetConnect(ScriptedLink::ConnectOutcome::kAccept, {{}, handset});
         // The job owns the link; it is kept until the next send so that the link can be read.
-        job_ = std::make_unique<FileJob>(model, challenge, link);
+        if (!spare_) NewLink();
+        job_ = std::make_unique<FileJob>(model, challenge, spare_.release());
         CancelFlagMonitor monitor(std::chrono::seconds(5));
         const std::string path = "obj.bin";
         return job_->SendObject(&path, &name, &monitor);
     }
     void TearDown() override {
         job_.reset();
+        spare_.reset();
         TempHome::TearDown();
     }
     std::vector<std::string> Sent() { return link->Sent(0); }
     ScriptedLink* link;
+    std::unique_ptr<ScriptedLink> spare_;
     std::unique_ptr<FileJob> job_;
 };
 
@@ -99,8 +109,7 @@ TEST_F(ObexPutClientTest, VersionByteFollowsTheModel) {
     for (int model : {0, 1, 2, 4, 7, 8}) {
         if (job_) {
             job_.reset();
-            link = new ScriptedLink;
-            link->SetDevices({{{127, 0, 0, 1}, "Handset"}});
+            NewLink();
         }
         ASSERT_EQ(Send(model, 0, "x", "a.txt"), 0);
         const int expected = (model == 0 || model == 1) ? 0x12 : 0x10;
@@ -150,8 +159,7 @@ TEST_F(ObexPutClientTest, UnexpectedAnswersGiveMinusThree) {
     for (int failing : {0, 2, 3}) {
         if (job_) {
             job_.reset();
-            link = new ScriptedLink;
-            link->SetDevices({{{127, 0, 0, 1}, "Handset"}});
+            NewLink();
         }
         FakeHandset handset;
         handset.override_code[failing] = 0xC3;
@@ -164,10 +172,9 @@ TEST_F(ObexPutClientTest, NoHandsetOrNoConnectionGivesMinusOne) {
     link->SetDevices({});
     EXPECT_EQ(Send(2, 0, "x", "a.vcf"), -1);
     job_.reset();
-    link = new ScriptedLink;
-    link->SetDevices({{{127, 0, 0, 1}, "Handset"}});
+    NewLink();
     link->SetConnect(ScriptedLink::ConnectOutcome::kRefuse);
-    FileJob job(2, 0, link);
+    FileJob job(2, 0, TakeLink());
     test::WriteFileBytes(Home() / "f", "x");
     const std::string path = "f", name = "a.vcf";
     EXPECT_EQ(job.SendObject(&path, &name, nullptr), -1);
@@ -176,7 +183,7 @@ TEST_F(ObexPutClientTest, NoHandsetOrNoConnectionGivesMinusOne) {
 TEST_F(ObexPutClientTest, SilentHandsetIsLeftByTheMonitorWithMinusThree) {
     FakeHandset handset;
     link->SetConnect(ScriptedLink::ConnectOutcome::kAccept, {{}, [](const std::string&) { return std::vector<Step>{}; }});
-    FileJob job(2, 0, link);
+    FileJob job(2, 0, TakeLink());
     test::WriteFileBytes(Home() / "f", "x");
     const std::string path = "f", name = "a.vcf";
     CancelFlagMonitor monitor(std::chrono::milliseconds(300));
@@ -184,7 +191,7 @@ TEST_F(ObexPutClientTest, SilentHandsetIsLeftByTheMonitorWithMinusThree) {
 }
 
 TEST_F(ObexPutClientTest, OverlongNameOrMissingFileIsRefusedBeforeConnecting) {
-    FileJob job(2, 0, link);
+    FileJob job(2, 0, TakeLink());
     test::WriteFileBytes(Home() / "f", "x");
     const std::string path = "f", missing = "nope", ok = std::string(31, 'n'), too_long = std::string(32, 'n');
     EXPECT_EQ(job.SendObject(&path, &too_long, nullptr), -1);
@@ -194,7 +201,7 @@ TEST_F(ObexPutClientTest, OverlongNameOrMissingFileIsRefusedBeforeConnecting) {
 
 TEST_F(ObexPutClientTest, PasscodeComesFromTheSettings) {
     test::WriteFileBytes(Home() / "Sorvanto.ini", "[Link]\r\nPasscode=4321\r\n");
-    FileJob job(2, 0, link);
+    FileJob job(2, 0, TakeLink());
     EXPECT_EQ(job.Passcode(), "4321");
     job.SetPasscode("12a4");
     EXPECT_EQ(job.Passcode(), "4321");
