@@ -105,7 +105,57 @@ QPixmap CommandPixmap(int id) {
     return pm;
 }
 
+// A closed envelope filling a 12 x 12 picture, or an opened one with its flap up.
+void DrawEnvelope(QPainter& p, const QColor& paper, bool opened) {
+    p.setPen(QPen(QColor(0x40, 0x40, 0x60), 1));
+    p.setBrush(paper);
+    if (opened) {
+        p.drawPolygon(QPolygonF({{0.5, 5.5}, {5.5, 1.5}, {10.5, 5.5}}));
+        p.drawRect(QRectF(0.5, 5.5, 10, 5));
+        p.drawLine(QPointF(0.5, 5.5), QPointF(5.5, 8.5));
+        p.drawLine(QPointF(10.5, 5.5), QPointF(5.5, 8.5));
+    } else {
+        p.drawRect(QRectF(0.5, 2.5, 10, 7));
+        p.drawPolyline(QPolygonF({{0.5, 2.5}, {5.5, 6.5}, {10.5, 2.5}}));
+    }
+}
+
 }  // namespace
+
+std::vector<QPixmap> AppIcons::SmallImages() {
+    std::vector<QPixmap> images;
+    for (int i = 0; i < 5; ++i) {
+        QPixmap pm = Canvas(12);
+        QPainter p(&pm);
+        switch (i) {
+        case 0:
+            p.setPen(QColor(0x40, 0x40, 0x60));
+            p.setBrush(Qt::white);
+            p.drawRect(2, 0, 7, 11);
+            break;
+        case 1:  // sent: a green mark on the envelope
+            DrawEnvelope(p, QColor(0xF4, 0xF4, 0xF4), false);
+            p.setPen(QPen(QColor(0x20, 0x90, 0x20), 2));
+            p.drawPolyline(QPolygonF({{5, 8}, {7, 10}, {11, 5}}));
+            break;
+        case 2:  // not sent yet: an orange envelope
+            DrawEnvelope(p, QColor(0xFF, 0xC8, 0x70), false);
+            break;
+        case 3:  // read: opened
+            DrawEnvelope(p, QColor(0xF4, 0xF4, 0xF4), true);
+            break;
+        default:  // new: closed and yellow with a red dot
+            DrawEnvelope(p, QColor(0xFF, 0xF0, 0x80), false);
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(0xD0, 0x20, 0x20));
+            p.drawEllipse(QRectF(7.5, 0, 4.5, 4.5));
+            break;
+        }
+        p.end();
+        images.push_back(pm);
+    }
+    return images;
+}
 
 QIcon AppIcons::Program() {
     QIcon icon;

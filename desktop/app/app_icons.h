@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QPixmap>
+#include <vector>
 
 namespace sorvanto {
 
@@ -16,6 +17,9 @@ public:
     static QPixmap BusyPc();
     static QPixmap BusyHandset();
     static QPixmap BusyBeam();
+    // The lists' and tabs' small images, 12 x 12, by row-image index: 0 a plain page, 1 a sent
+    // mail, 2 a mail not sent yet, 3 a received mail that was read, 4 a new received mail.
+    static std::vector<QPixmap> SmallImages();
 };
 
 }  // namespace sorvanto

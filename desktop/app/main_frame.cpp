@@ -33,6 +33,9 @@
 #include "common/time_text.h"
 #include "controls/colour_button.h"
 #include "controls/colour_button_hot_tracker.h"
+#include "dialogs/eudc_register_dlg.h"
+#include "dialogs/mail_compose_dlg.h"
+#include "dialogs/pictograph_keyboard_dlg.h"
 #include "formats/importer_for_model.h"
 #include "irlink/obex_server_session.h"
 #include "platform/clock.h"
@@ -139,6 +142,7 @@ CMainFrame::CMainFrame(CSorvantoDoc& doc, QWidget* parent)
     splitter_ = new QSplitter(Qt::Vertical, this);
     select_view_ = new CSelectView([this] { return doc_.GetModel(); }, menuBar(),
                                    [this](int id) { OnCommand(id); }, splitter_);
+    select_view_->SetMainWindow(this);
     log_view_ = new CSorvantoView(splitter_);
     splitter_->addWidget(select_view_);
     splitter_->addWidget(log_view_);
@@ -151,6 +155,8 @@ CMainFrame::CMainFrame(CSorvantoDoc& doc, QWidget* parent)
     connect(timer_, &QTimer::timeout, this, &CMainFrame::OnTimer);
     clock_->setText(ClockText());
     doc_.SetMainWindow(this);
+    // The mail lists open the mail window, the address book the entry editor.
+    CMailComposeDlg::Install();
 }
 
 CMainFrame::~CMainFrame() {
@@ -158,11 +164,11 @@ CMainFrame::~CMainFrame() {
     StopServer();
     queue_.Clear();
     if (irmon_stopped_) ServiceControl::Start(kIrmon);
+    delete keyboard_.data();  // a keyboard has no owner window; it goes with the frame
     doc_.SetMainWindow(nullptr);
 }
 
 void CMainFrame::StartUp() {
-    pictograph_keyboard_ = nullptr;
     model_id_ = doc_.GetModel();
     if (model_id_ == -1) ShowConfig();
     model_id_ = doc_.GetModel();
@@ -198,6 +204,16 @@ void CMainFrame::StopServer() {
 }
 
 bool CMainFrame::ServerRunning() const { return server_ && server_->IsRunning(); }
+
+CPictographKeyboardDlg* CMainFrame::PictographKeyboard() const { return keyboard_.data(); }
+
+int CMainFrame::GetMelody(int position, std::string* title, std::string* path) {
+    return select_view_->GetMelody(position, title, path);
+}
+
+int CMainFrame::GetAddressEntry(int position, int mail_index, std::string* name, std::string* address) {
+    return select_view_->GetAddressEntry(position, mail_index, name, address);
+}
 
 void CMainFrame::Log(const std::string& message) { log_view_->AppendLog(message); }
 
@@ -362,6 +378,8 @@ void CMainFrame::OnCommand(int id) {
     }
     switch (id) {
     case cmd::kConfig: ShowConfig(); break;
+    case cmd::kPictograph: CPictographKeyboardDlg::Open(this, keyboard_); break;
+    case cmd::kEudc: CEudcRegisterDlg::Run(this); break;
     case cmd::kAbout: {
         CAboutDlg about(this);
         about.exec();

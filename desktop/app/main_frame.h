@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <memory>
 #include <string>
@@ -18,6 +19,7 @@ class QToolBar;
 namespace sorvanto {
 
 class CBusyDlg;
+class CPictographKeyboardDlg;
 class CSelectView;
 class CSorvantoDoc;
 class CSorvantoView;
@@ -76,6 +78,14 @@ public:
     int IrMode() const { return ir_mode_; }
     bool ServerRunning() const;
 
+    // The mail composer's two requests, passed on to the melody list and the address-book
+    // list; 0 when the model offers no such list or it has no such item.
+    int GetMelody(int position, std::string* title, std::string* path);
+    int GetAddressEntry(int position, int mail_index, std::string* name, std::string* address);
+
+    // The open pictograph keyboard (at most one), or null.
+    CPictographKeyboardDlg* PictographKeyboard() const;
+
     // Appends a Shift_JIS line to the log.
     void Log(const std::string& message);
 
@@ -122,7 +132,7 @@ private:
     bool status_bar_ = true;
     bool sending_ = false;
     bool destroyed_ = false;
-    QWidget* pictograph_keyboard_ = nullptr;
+    QPointer<CPictographKeyboardDlg> keyboard_;
 };
 
 }  // namespace sorvanto

@@ -10,9 +10,9 @@
 #include "app/app_icons.h"
 #include "app/command_ids.h"
 #include "app/menu_templates.h"
-#include "app/plain_category_page.h"
 #include "controls/ctn_tab_ctrl.h"
 #include "controls/owner_draw_menu_style.h"
+#include "lists/category_list.h"
 #include "store/address_store.h"
 #include "store/bookmark_store.h"
 #include "store/mail_store.h"
@@ -81,13 +81,14 @@ void CSelectView::BuildTabs() {
     tabs_->setFont(font());
     tabs_->Init(8);
     tabs_->SetColours(2, 0x885533, 0x800000, 0xFFFFFF, 0, 0xFF8C8C, 0x00FFFF, 2, 0);
+    tabs_->SetImages(AppIcons::SmallImages());
     layout()->addWidget(tabs_);
     const unsigned mask = MaskOf(model_ ? model_() : -1);
     for (std::size_t i = 0; i < Tabs().size(); ++i) {
         const auto& tab = Tabs()[i];
         if (!(mask & tab.bit)) continue;
-        CategoryPage* page = factory_ ? factory_(tab.category, tabs_) : nullptr;
-        if (!page) page = new PlainCategoryPage(tab.category, tabs_);
+        CategoryPage* page = MakePage(tab.category);
+        if (!page) continue;
         page->Widget()->setProperty("pageId", tab.page_id);
         pages_[i] = page;
         tabs_->AddPage(QString::fromUtf8(tab.text), page->Widget());
@@ -96,6 +97,15 @@ void CSelectView::BuildTabs() {
     connect(tabs_, &CtnTabCtrl::TabChanged, this, [this](QWidget* page, int index) { OnTabChanged(index, page); });
     tabs_->SelectPage(0, true);
     OnTabChanged(0, tabs_->CurrentPage());
+}
+
+CategoryPage* CSelectView::MakePage(Category category) {
+    if (factory_) return factory_(category, tabs_);
+    QObject* main = main_window_ ? main_window_.data() : static_cast<QObject*>(window());
+    CCategoryList* list = CCategoryList::Create(category, model_, main, tabs_);
+    list->SetSmallImages(AppIcons::SmallImages());
+    list->Load();
+    return list;
 }
 
 void CSelectView::DestroyTabs() {

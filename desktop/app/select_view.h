@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -40,8 +41,12 @@ public:
     CSelectView(ModelSource model, QMenuBar* menu_bar, CommandHandler on_command, QWidget* parent = nullptr);
     ~CSelectView() override;
 
-    // Makes the list windows (the plain read-only page when none is set).
+    // Makes the list windows; without one the view makes the category list windows, loaded,
+    // with the small images, sending their requests to the main window.
     void SetPageFactory(PageFactory factory) { factory_ = std::move(factory); }
+    // The receiver of the lists' requests (log, send, context menu, import); this view's
+    // top-level window when none is set.
+    void SetMainWindow(QObject* main_window) { main_window_ = main_window; }
 
     void BuildTabs();
     // Destroys the tabs with their lists (which write their indexes back) and builds them anew.
@@ -101,11 +106,13 @@ protected:
 private:
     void DestroyTabs();
     void FillMenuBar(int menu_template);
+    CategoryPage* MakePage(Category category);
 
     ModelSource model_;
     QMenuBar* menu_bar_;
     CommandHandler on_command_;
     PageFactory factory_;
+    QPointer<QObject> main_window_;
     CtnTabCtrl* tabs_ = nullptr;
     std::array<CategoryPage*, 7> pages_{};
     int build_count_ = 0;
