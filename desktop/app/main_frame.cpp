@@ -18,6 +18,7 @@
 #include <ctime>
 
 #include "app/about_dlg.h"
+#include "app/app_fonts.h"
 #include "app/app_icons.h"
 #include "app/busy_dlg.h"
 #include "app/command_ids.h"
@@ -69,13 +70,7 @@ constexpr BarButton kBarButtons[] = {
     {cmd::kEdit, "編集"}, {cmd::kSave, "保存"},   {cmd::kAbout, "ﾊﾞｰｼﾞｮﾝ"},
 };
 
-QFont StatusFont() {
-    QFont f;
-    f.setFamilies({U("ＭＳ ゴシック"), QStringLiteral("MS Gothic"), QStringLiteral("Noto Sans Mono CJK JP"),
-                   QStringLiteral("monospace")});
-    f.setPointSize(12);
-    return f;
-}
+QFont StatusFont() { return AppFonts::Gothic(12); }
 
 }  // namespace
 

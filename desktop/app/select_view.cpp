@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QVBoxLayout>
 
+#include "app/app_fonts.h"
 #include "app/app_icons.h"
 #include "app/command_ids.h"
 #include "app/menu_templates.h"
@@ -68,9 +69,7 @@ CSelectView::CSelectView(ModelSource model, QMenuBar* menu_bar, CommandHandler o
     setAcceptDrops(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 4);
-    QFont f = font();
-    f.setPointSize(12);
-    setFont(f);
+    setFont(AppFonts::Gothic(12));
 }
 
 CSelectView::~CSelectView() { DestroyTabs(); }

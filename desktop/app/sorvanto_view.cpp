@@ -3,6 +3,7 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
+#include "app/app_fonts.h"
 #include "common/sjis.h"
 #include "common/time_text.h"
 #include "platform/clock.h"
@@ -13,6 +14,7 @@ CSorvantoView::CSorvantoView(QWidget* parent) : QWidget(parent), list_(new QList
     list_->setObjectName(QStringLiteral("LogListBox"));
     list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     list_->setFrameShape(QFrame::StyledPanel);
+    list_->setFont(AppFonts::UiGothic(list_->font()));
     list_->setUniformItemSizes(true);  // keeps inserting at the top cheap with 1000 lines
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
