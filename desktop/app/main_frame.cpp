@@ -34,6 +34,7 @@
 #include "common/time_text.h"
 #include "controls/colour_button.h"
 #include "controls/colour_button_hot_tracker.h"
+#include "controls/owner_draw_menu_style.h"
 #include "dialogs/eudc_register_dlg.h"
 #include "dialogs/mail_compose_dlg.h"
 #include "dialogs/pictograph_keyboard_dlg.h"
@@ -362,6 +363,12 @@ void CMainFrame::ShowContextMenu(const ContextMenuRequest& request) {
         const int id = item.id;
         connect(a, &QAction::triggered, this, [this, id] { OnCommand(id); });
     }
+    // One style for every context menu, kept for the process: a closed menu is deleted later.
+    static auto* style = new OwnerDrawMenuStyle(OwnerDrawMenuStyle::ContextMenuLook(menu->font()));
+    style->Convert(menu);
+    // The style draws its text clear of the shortcut column but leaves that column out of the
+    // item width (the system menu adds it on Windows): without it the last characters are cut.
+    menu->setMinimumWidth(menu->sizeHint().width() + style->ShortcutColumn());
     menu->popup(QPoint(request.screen_x, request.screen_y));
 }
 

@@ -191,6 +191,8 @@ void CSelectView::FillMenuBar(int menu_template) {
             });
         }
         MenuStyle(menu->font())->Convert(menu);
+        // Room for the shortcut column the style keeps clear at the right (see the context menu).
+        menu->setMinimumWidth(menu->sizeHint().width() + MenuStyle(menu->font())->ShortcutColumn());
         // Commands the current list cannot carry out are greyed each time the menu opens.
         connect(menu, &QMenu::aboutToShow, this, [this, menu] {
             for (QAction* a : menu->actions()) {

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QTabWidget>
 #include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QPixmap>
 #include <QTimer>
 
@@ -15,6 +17,7 @@
 #include "app/main_frame.h"
 #include "app/select_view.h"
 #include "app/sorvanto_doc.h"
+#include "lists/category_list.h"
 #include "store/receive_pump.h"
 #include "test_shell_fixture.h"
 
@@ -105,13 +108,45 @@ private Q_SLOTS:
         QVERIFY(busy.Beam()->isVisible());
         Save(busy.grab(), QStringLiteral("busy.png"));
 
-        ContextMenuRequest request{4, 200, 200, 0};
-        CopyDataEvent::Send(&frame, 4, CopyDataEvent::RecordBytes(request));
+        // A right-click on an address-book row: the list asks the main window for its menu,
+        // drawn here over the window where it popped up.
+        ImportSamples(frame, QStringLiteral("nec"));
+        frame.SelectView()->SelectTab(5);
+        auto* book = dynamic_cast<CCategoryList*>(frame.SelectView()->PageOf(Category::kAddress));
+        QVERIFY(book && book->RowCount() > 0);
+        book->SelectRow(0);
+        const QPoint at = book->viewport()->mapToGlobal(book->visualRect(book->model()->index(0, 0)).center());
+        book->RowRightClicked(0, at);
         auto* menu = frame.findChild<QMenu*>(QStringLiteral("ContextMenu"));
         QVERIFY(menu);
-        QVERIFY(menu->actions().size() >= 5);
-        Save(menu->grab(), QStringLiteral("context-menu.png"));
+        QApplication::processEvents();
+        QStringList enabled;
+        for (QAction* a : menu->actions())
+            if (!a->isSeparator() && a->isEnabled()) enabled << a->text();
+        // Every command of the address book's menu is there for its row.
+        QCOMPARE(enabled.size(), 5);
+        QPixmap scene = frame.grab();
+        {
+            QPainter p(&scene);
+            p.drawPixmap(frame.mapFromGlobal(menu->pos()), menu->grab());
+        }
+        Save(scene, QStringLiteral("context-menu.png"));
         menu->close();
+
+        // The address book's own menu in the menu bar, opened.
+        QMenu* bar_menu = nullptr;
+        for (QAction* top : frame.menuBar()->actions())
+            if (top->menu() && top->text().startsWith(QString::fromUtf8("アドレス帳"))) bar_menu = top->menu();
+        QVERIFY(bar_menu);
+        bar_menu->popup(frame.mapToGlobal(QPoint(80, 20)));
+        QApplication::processEvents();
+        QPixmap with_menu = frame.grab();
+        {
+            QPainter p(&with_menu);
+            p.drawPixmap(frame.mapFromGlobal(bar_menu->pos()), bar_menu->grab());
+        }
+        Save(with_menu, QStringLiteral("menu-bar.png"));
+        bar_menu->close();
     }
 };
 
