@@ -1,0 +1,151 @@
+// Time to the first window over a store of 10,000 items in each of the seven categories (index
+// and data files as the program writes them, made by make_bench_data.py):
+// - BM_FirstWindow: in this process, the application's start as `sorvanto` runs it (working
+//   folder, settings, document, main window shown, tabs with their lists loaded, server
+//   listening) up to the first paint of the window.
+// - BM_ProgramUntilListening: the real program started offscreen until its server accepts
+//   connections, which it opens once the tabs and lists are loaded; includes process and Qt
+//   start-up.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "app/main_frame.h"
+#include "app/select_view.h"
+#include "app/sorvanto_app.h"
+#include "store/category_store_base.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fsys = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kItems = 10000;
+
+fsys::path g_home;
+int g_port = 0;
+
+int FreePort() {
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t n = sizeof a;
+    ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &n);
+    ::close(s);
+    return ntohs(a.sin_port);
+}
+
+bool Accepts(int port) {
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<uint16_t>(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool ok = ::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    ::close(s);
+    return ok;
+}
+
+// The store, and settings for model 2 (all seven tabs) listening on a port of its own. The
+// placement keys keep the window's size the same in every run.
+bool MakeHome() {
+    g_home = fsys::temp_directory_path() / ("sorvanto-bench-startup-" + std::to_string(::getpid()));
+    fsys::create_directories(g_home);
+    fsys::permissions(g_home, fsys::perms::owner_all);  // also the runtime folder: 0700
+    const std::string cmd = "python3 '" SORVANTO_SOURCE_DIR "/bench/make_bench_data.py' store '" + g_home.string() +
+                            "' " + std::to_string(kItems);
+    if (std::system(cmd.c_str()) != 0) return false;
+    g_port = FreePort();
+    std::ofstream ini(g_home / "Sorvanto.ini", std::ios::binary);
+    ini << "[System]\r\nModel=2\r\nIrMode=1\r\nWinSizeX=900\r\nWinSizeY=640\r\n[Link]\r\nListenAddress=127.0.0.1\r\n"
+        << "ListenPort=" << g_port << "\r\nPeers=Handset@127.0.0.1:" << FreePort() << "\r\n";
+    return static_cast<bool>(ini);
+}
+
+void BM_FirstWindow(benchmark::State& state) {
+    auto* app = static_cast<QApplication*>(QCoreApplication::instance());
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        {
+            sorvanto::CSorvantoApp program(*app);
+            if (!program.InitInstance()) {
+                state.SkipWithError("the program did not start");
+                return;
+            }
+            // The first paint happens in the event loop, after StartUp.
+            QApplication::processEvents();
+            state.SetIterationTime(std::chrono::duration<double>(Clock::now() - t0).count());
+            // A figure over an empty store would say nothing.
+            for (const auto& tab : sorvanto::CSelectView::Tabs()) {
+                auto* page = program.MainFrame()->SelectView()->PageOf(tab.category);
+                if (!page || page->Store().Count() != kItems) {
+                    state.SkipWithError("the store did not load its 10,000 items");
+                    return;
+                }
+            }
+        }  // the lists write their indexes back here, outside the figure
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_FirstWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_ProgramUntilListening(benchmark::State& state) {
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        std::string exe = SORVANTO_PROGRAM;
+        char* argv[] = {exe.data(), nullptr};
+        pid_t pid = -1;
+        if (::posix_spawn(&pid, exe.c_str(), nullptr, nullptr, argv, environ) != 0) {
+            state.SkipWithError("cannot start the program");
+            return;
+        }
+        bool up = false;
+        while (!(up = Accepts(g_port)) && Clock::now() - t0 < std::chrono::seconds(30))
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - t0).count());
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+        if (!up) {
+            state.SkipWithError("the program did not listen");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_ProgramUntilListening)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    if (!MakeHome()) return 1;
+    // Both the in-process start and the child program find the store through these; the
+    // runtime folder keeps the single-instance lock away from a running copy.
+    ::setenv("SORVANTO_HOME", g_home.c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", g_home.c_str(), 1);
+    {
+        QApplication app(argc, argv);
+        benchmark::Initialize(&argc, argv);
+        benchmark::RunSpecifiedBenchmarks();
+        benchmark::Shutdown();
+    }
+    std::error_code ec;
+    fsys::remove_all(g_home, ec);
+    return 0;
+}
