@@ -2,6 +2,7 @@
 // emulator: pushed objects land in their tabs, sends from a list reach the emulator, and the
 // failures of a send are logged as the user sees them.
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QPushButton>
 #include <QTimer>
@@ -17,6 +18,8 @@
 #include "app/sorvanto_doc.h"
 #include "app/sorvanto_view.h"
 #include "common/sjis.h"
+#include "dialogs/address_dlg.h"
+#include "dialogs/mail_compose_dlg.h"
 #include "dialogs/pictograph_keyboard_dlg.h"
 #include "lists/category_list.h"
 #include "platform/fs.h"
@@ -257,6 +260,40 @@ private Q_SLOTS:
         QVERIFY(!name.empty());
         QVERIFY(address.find('@') != std::string::npos);
         QCOMPARE(frame.GetAddressEntry(5, 0, &name, &address), 0);
+    }
+
+    void listsOpenTheMailWindowAndTheAddressEditor() {
+        LinkHome link;
+        CSorvantoDoc doc;
+        CMainFrame frame(doc);
+        frame.StartUp();
+        StoreMelody(frame);
+        // 新規作成 on the sent-mail tab: a mail window whose attachments come from the melody list.
+        frame.SelectView()->SelectTab(3);
+        frame.OnCommand(cmd::kNew);
+        CMailComposeDlg* mail = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* m = qobject_cast<CMailComposeDlg*>(w)) mail = m;
+        QVERIFY(mail);
+        QCOMPARE(mail->Mode(), static_cast<int>(CMailComposeDlg::kCompose));
+        mail->OpenAttachmentList();
+        QStringList attachments;
+        for (int i = 0; i < mail->AttachmentList()->count(); ++i) attachments << mail->AttachmentList()->itemText(i);
+        QVERIFY(attachments.contains(QString::fromUtf8("きらきら星")));
+        delete mail;
+
+        // 新規作成 on the address book: the entry editor, modally.
+        frame.SelectView()->SelectTab(5);
+        bool editor_seen = false;
+        QTimer::singleShot(0, &frame, [&] {
+            if (auto* editor = qobject_cast<CAddressDlg*>(QApplication::activeModalWidget())) {
+                editor_seen = true;
+                editor->reject();
+            }
+        });
+        frame.OnCommand(cmd::kNew);
+        QVERIFY(editor_seen);
+        QCOMPARE(List(frame, Category::kAddress)->RowCount(), 0);  // cancelled: nothing stored
     }
 
     void pictographKeyboardOpensOnceAndGoesWithTheFrame() {

@@ -111,6 +111,12 @@ private Q_SLOTS:
         // A right-click on an address-book row: the list asks the main window for its menu,
         // drawn here over the window where it popped up.
         ImportSamples(frame, QStringLiteral("nec"));
+        // The mail tabs with their row images.
+        for (int tab : {3, 4}) {
+            frame.SelectView()->SelectTab(tab);
+            QApplication::processEvents();
+            Save(frame.grab(), QStringLiteral("main-mail-tab%1.png").arg(tab));
+        }
         frame.SelectView()->SelectTab(5);
         auto* book = dynamic_cast<CCategoryList*>(frame.SelectView()->PageOf(Category::kAddress));
         QVERIFY(book && book->RowCount() > 0);
