@@ -1,6 +1,7 @@
 #include "controls/sjis_text.h"
 
 #include <QList>
+#include <vector>
 
 #include "common/sjis.h"
 #include "pictograph/emoji_map.h"
@@ -69,6 +70,55 @@ std::optional<std::string> FromQString(const QString& text) {
     }
     if (!flush()) return std::nullopt;
     return out;
+}
+
+QList<EmojiRange> EmojiRanges(const QString& text) {
+    QList<EmojiRange> ranges;
+    // Code points and where each starts in UTF-16 units.
+    std::u32string points;
+    std::vector<int> starts;
+    points.reserve(std::size_t(text.size()));
+    starts.reserve(std::size_t(text.size()) + 1);
+    for (qsizetype i = 0; i < text.size();) {
+        starts.push_back(int(i));
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            points.push_back(QChar::surrogateToUcs4(c, text[i + 1]));
+            i += 2;
+        } else {
+            points.push_back(c.unicode());
+            ++i;
+        }
+    }
+    starts.push_back(int(text.size()));
+    for (std::size_t i = 0; i < points.size();) {
+        const auto match = EmojiMap::MatchAt(std::u32string_view(points).substr(i));
+        if (!match) {
+            ++i;
+            continue;
+        }
+        if (!EmojiMap::IsStandIn(match->code)) ranges.push_back({starts[i], starts[i + match->length] - starts[i]});
+        i += match->length;
+    }
+    return ranges;
+}
+
+QString EmojiFontFamily() { return QStringLiteral("Noto Color Emoji"); }
+
+QList<QTextLayout::FormatRange> EmojiFormats(const QString& text) {
+    QList<QTextLayout::FormatRange> formats;
+    const QList<EmojiRange> ranges = EmojiRanges(text);
+    if (ranges.isEmpty()) return formats;
+    QTextCharFormat format;
+    format.setFontFamilies(QStringList{EmojiFontFamily()});
+    for (const EmojiRange& range : ranges) formats.push_back({range.start, range.length, format});
+    return formats;
+}
+
+QString WithCrLf(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return text;
 }
 
 }  // namespace sorvanto::sjis_text

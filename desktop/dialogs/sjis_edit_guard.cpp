@@ -47,12 +47,6 @@ QString Inserted(const QString& before, const QString& now) {
     return now.mid(start, now.size() - start - end);
 }
 
-QTextCharFormat EmojiFormat() {
-    QTextCharFormat format;
-    format.setFontFamilies(QStringList{QStringLiteral("Noto Color Emoji")});
-    return format;
-}
-
 class EmojiHighlighter : public QSyntaxHighlighter {
 public:
     using QSyntaxHighlighter::QSyntaxHighlighter;
@@ -67,35 +61,7 @@ protected:
 }  // namespace
 
 QList<QTextLayout::FormatRange> SjisEditGuard::EmojiFormats(const QString& text) {
-    QList<QTextLayout::FormatRange> ranges;
-    // Code points and where each starts in UTF-16 units, as the layout counts.
-    std::u32string points;
-    std::vector<int> starts;
-    for (qsizetype i = 0; i < text.size();) {
-        starts.push_back(int(i));
-        const QChar c = text[i];
-        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            points.push_back(QChar::surrogateToUcs4(c, text[i + 1]));
-            i += 2;
-        } else {
-            points.push_back(c.unicode());
-            ++i;
-        }
-    }
-    starts.push_back(int(text.size()));
-    const QTextCharFormat format = EmojiFormat();
-    for (std::size_t i = 0; i < points.size();) {
-        const auto match = EmojiMap::MatchAt(std::u32string_view(points).substr(i));
-        if (!match) {
-            ++i;
-            continue;
-        }
-        // The stand-ins are no emoji: the text fonts draw them.
-        if (!EmojiMap::IsStandIn(match->code))
-            ranges.push_back({starts[i], starts[i + match->length] - starts[i], format});
-        i += match->length;
-    }
-    return ranges;
+    return sjis_text::EmojiFormats(text);
 }
 
 void SjisEditGuard::FormatLineEdit(QLineEdit* edit) {
@@ -151,20 +117,32 @@ SjisEditGuard* SjisEditGuard::AttachDocument(QWidget* edit, QTextDocument* docum
                                              std::function<Caret()> caret) {
     auto* guard = new SjisEditGuard(edit, std::move(text), std::move(restore), std::move(caret));
     new EmojiHighlighter(document);
-    // contentsChange says where the change is; contentsChanged follows once it is complete.
+    // contentsChange says where a change is and comes first; the edit's textChanged follows
+    // (OnEditChanged), and the document's contentsChanged comes last of all.
     connect(document, &QTextDocument::contentsChange, guard, [guard](int position, int, int added) {
         guard->pending_position_ = position;
         guard->pending_added_ = added;
+        guard->checked_ = false;
     });
     connect(document, &QTextDocument::contentsChanged, guard, [guard] {
-        const QString now = guard->text_();
-        const QString inserted = guard->pending_position_ >= 0
-                                     ? now.mid(guard->pending_position_, guard->pending_added_)
-                                     : Inserted(guard->last_good_, now);
+        // A change made while the edit's signals were blocked (another limit on the edit taking
+        // text back or cutting it) never reached OnEditChanged: it was the program's own, so
+        // it is the text to come back to.
+        if (guard->checked_ || guard->restoring_) return;
         guard->pending_position_ = -1;
-        guard->Check(inserted);
+        guard->last_good_ = guard->text_();
+        guard->last_caret_ = guard->caret_();
     });
     return guard;
+}
+
+void SjisEditGuard::OnEditChanged() {
+    const QString now = text_();
+    const QString inserted =
+        pending_position_ >= 0 ? now.mid(pending_position_, pending_added_) : Inserted(last_good_, now);
+    pending_position_ = -1;
+    Check(inserted);
+    checked_ = true;
 }
 
 namespace {
@@ -186,6 +164,9 @@ SjisEditGuard* SjisEditGuard::Attach(QPlainTextEdit* edit) {
         edit, edit->document(), [edit] { return edit->toPlainText(); },
         [edit](const QString& text, Caret caret) { RestoreDocumentText(edit, text, caret.anchor, caret.position); },
         [edit] { return Caret{edit->textCursor().anchor(), edit->textCursor().position()}; });
+    // Judged on the edit's own signal, so that the guard, attached first, runs before other
+    // limits that take text back silently.
+    connect(edit, &QPlainTextEdit::textChanged, guard, [guard] { guard->OnEditChanged(); });
     connect(edit, &QPlainTextEdit::cursorPositionChanged, guard, [guard] { guard->RememberCaret(); });
     connect(edit, &QPlainTextEdit::selectionChanged, guard, [guard] { guard->RememberCaret(); });
     return guard;
@@ -196,6 +177,7 @@ SjisEditGuard* SjisEditGuard::Attach(QTextEdit* edit) {
         edit, edit->document(), [edit] { return edit->toPlainText(); },
         [edit](const QString& text, Caret caret) { RestoreDocumentText(edit, text, caret.anchor, caret.position); },
         [edit] { return Caret{edit->textCursor().anchor(), edit->textCursor().position()}; });
+    connect(edit, &QTextEdit::textChanged, guard, [guard] { guard->OnEditChanged(); });
     connect(edit, &QTextEdit::cursorPositionChanged, guard, [guard] { guard->RememberCaret(); });
     connect(edit, &QTextEdit::selectionChanged, guard, [guard] { guard->RememberCaret(); });
     return guard;

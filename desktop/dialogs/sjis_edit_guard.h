@@ -22,7 +22,8 @@ namespace sorvanto {
 // guard also draws the pictographs' emoji with the colour emoji font: the usual text fonts
 // carry one-colour forms of many of them (the sun, the heart, the faces) and would win.
 //
-//   SjisEditGuard::Attach(ui_subject);           // after the stored text has been loaded
+//   SjisEditGuard::Attach(ui_subject);   // before any other limit on the edit (it must see
+//                                        // a refused character before the limit drops it)
 //   if (auto bytes = SjisEditGuard::Bytes(this, body->toPlainText())) ... store *bytes
 //
 // U+FFFD, which stands for bytes of a stored text that code page 932 cannot read, is left in
@@ -42,7 +43,8 @@ public:
     static QString RefusalMessage(const QString& text);
 
     // The pictographs' emoji in text, formatted with the colour emoji font: for widgets that lay
-    // out Shift_JIS text themselves with QTextLayout (lists, the log).
+    // out Shift_JIS text themselves with QTextLayout (lists, the log). Same as
+    // sjis_text::EmojiFormats, which widgets outside the dialogs use.
     static QList<QTextLayout::FormatRange> EmojiFormats(const QString& text);
 
     // Tests watch the message instead of a modal box; an empty function restores the box.
@@ -65,6 +67,8 @@ private:
     static void FormatLineEdit(QLineEdit* edit);
     // Called after every change; inserted is the part the change brought in.
     void Check(const QString& inserted);
+    // A multi-line edit's textChanged.
+    void OnEditChanged();
 
     QWidget* edit_;
     std::function<QString()> text_;
@@ -75,6 +79,7 @@ private:
     bool restoring_ = false;
     int pending_position_ = -1;
     int pending_added_ = 0;
+    bool checked_ = true;
 };
 
 }  // namespace sorvanto
