@@ -4,6 +4,7 @@
 
 #include "common/settings_file.h"
 #include "common/sjis.h"
+#include "controls/sjis_text.h"
 #include "formats/model_profiles.h"
 
 namespace sorvanto {
@@ -32,7 +33,7 @@ int CSorvantoDoc::SetModel(int id) {
     model_ = id;
     if (main_window_) {
         if (auto title = model_profiles::WindowTitle(id))
-            main_window_->setWindowTitle(QString::fromStdString(sjis::ToUtf8(*title)));
+            main_window_->setWindowTitle(sjis_text::ToQString(*title));
     }
     return previous;
 }

@@ -4,7 +4,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_fonts.h"
-#include "common/sjis.h"
+#include "controls/sjis_text.h"
 #include "common/time_text.h"
 #include "platform/clock.h"
 
@@ -23,7 +23,7 @@ CSorvantoView::CSorvantoView(QWidget* parent) : QWidget(parent), list_(new QList
 
 void CSorvantoView::AppendLog(const std::string& message) {
     const std::string line = LogPrefix(clock::Now()) + message;
-    list_->insertItem(0, QString::fromStdString(sjis::ToUtf8(line)));
+    list_->insertItem(0, sjis_text::ToQString(line));  // pictographs as emoji
     while (list_->count() > kMaxLines) delete list_->takeItem(kMaxLines);
 }
 

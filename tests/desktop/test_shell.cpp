@@ -160,6 +160,9 @@ private Q_SLOTS:
         // A request text is taken as it stands, never as a format.
         log.AppendLog("100% %s %d");
         QVERIFY(log.LineAt(0).endsWith(QStringLiteral(">100% %s %d")));
+        // A pictograph in a log line (the sun, F8 9F) shows as its emoji.
+        log.AppendLog("\xF8\x9F");
+        QVERIFY(log.LineAt(0).contains(QChar(0x2600)));
     }
 
     void oneTickImportsEveryNoticeOldestFirst() {
