@@ -37,7 +37,7 @@ fuzz: deps
 	@scripts/fuzz-smoke
 
 bench: build
-	@scripts/bench-all $(BUILD)
+	@bench/run-all $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz
