@@ -7,6 +7,7 @@
 
 #include "common/sjis.h"
 #include "controls/colour_derivation.h"
+#include "controls/emoji_text.h"
 #include "controls/sjis_text.h"
 
 namespace sorvanto {
@@ -143,9 +144,14 @@ void CtnListCtrl::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
     const ListItemRecord* record = model_->Record(row);
     if (!record || record->scheme < 0 || record->scheme >= kSchemeCount) return;
     const ColourScheme& scheme = schemes_[static_cast<std::size_t>(record->scheme)];
-    const QFontMetrics metrics(font());
+    const QFont cell_font = font();
+    const QFontMetrics metrics(cell_font);
     const auto measure = [&metrics](std::string_view bytes) {
         return metrics.horizontalAdvance(sjis_text::ToQString(bytes));
+    };
+    // Cells with pictographs are measured as they are drawn, the emoji in the emoji font.
+    const auto measure_emoji = [&cell_font](std::string_view bytes) {
+        return emoji_text::Width(cell_font, sjis_text::ToQString(bytes));
     };
 
     const int top = option.rect.top();
@@ -174,16 +180,25 @@ void CtnListCtrl::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
         painter->setClipRect(cell, Qt::IntersectClip);
 
         const std::string text = sjis::CutBytes(model_->Text(row, column), kCellBytes);
-        const ellipsis_fit::Fit fit = ellipsis_fit::FitCell(text, cell.width(), model_->ColumnFormat(column), measure);
+        const bool pictographs = !sjis_text::EmojiRanges(model_->Shown(row, column)).isEmpty();
+        const ellipsis_fit::Fit fit = ellipsis_fit::FitCell(text, cell.width(), model_->ColumnFormat(column),
+                                                            pictographs ? ellipsis_fit::Measure(measure_emoji)
+                                                                        : ellipsis_fit::Measure(measure));
 
         const bool highlight = selected && (column == 0 || full_row_select_);
         text_colour = colours::ToQColor(highlight ? scheme.selected_text : scheme.text);
         background = colours::ToQColor(highlight ? scheme.selected_background : scheme.background);
         painter->fillRect(cell, background);
         painter->setPen(text_colour);
-        painter->setFont(font());
-        painter->drawText(QPoint(cell.left() + fit.x_offset, top + metrics.ascent()),
-                          fit.text == model_->Text(row, column) ? model_->Shown(row, column) : sjis_text::ToQString(fit.text));
+        const QString shown =
+            fit.text == model_->Text(row, column) ? model_->Shown(row, column) : sjis_text::ToQString(fit.text);
+        const QPoint baseline(cell.left() + fit.x_offset, top + metrics.ascent());
+        if (pictographs) {
+            emoji_text::Draw(painter, cell_font, baseline, shown);
+        } else {
+            painter->setFont(cell_font);
+            painter->drawText(baseline, shown);
+        }
         painter->restore();
         if (column == 0 && image) painter->drawPixmap(image_at, *image);
         last_cell = cell;
