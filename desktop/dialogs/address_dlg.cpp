@@ -13,6 +13,7 @@
 #include "common/sjis.h"
 #include "controls/sjis_text.h"
 #include "dialogs/sjis_byte_limit.h"
+#include "dialogs/sjis_edit_guard.h"
 #include "lists/prompt.h"
 
 namespace sorvanto {
@@ -115,6 +116,8 @@ bool CAddressDlg::Run(QWidget* parent, const std::string& entry_path, bool new_e
 
 QLineEdit* CAddressDlg::MakeEdit(std::size_t max_bytes) {
     auto* edit = new QLineEdit(this);
+    // The guard before the limit, which would drop a refused character without a word.
+    SjisEditGuard::Attach(edit);
     SjisByteLimit::Apply(edit, max_bytes);
     return edit;
 }
@@ -141,21 +144,30 @@ void CAddressDlg::RowChanged() {
     else if (AddressEntryRows::IsMail(r.code)) SjisByteLimit::SetText(EditOf(Edit::kMail), r.text);
 }
 
+std::optional<std::string> CAddressDlg::BytesOf(Edit e) { return SjisEditGuard::Bytes(this, EditOf(e)->text()); }
+
 void CAddressDlg::Modify(int code, Edit from) {
-    rows_.SetText(code, SjisByteLimit::Text(EditOf(from)));
+    const auto text = BytesOf(from);
+    if (!text) return;
+    rows_.SetText(code, *text);
     Refill();
 }
 
 void CAddressDlg::ModifyAddress() {
-    const std::string digits = AddressEntryRows::PostalDigits(SjisByteLimit::Text(EditOf(Edit::kPostalCode)));
+    const auto postal = BytesOf(Edit::kPostalCode);
+    const auto address = postal ? BytesOf(Edit::kAddress) : std::nullopt;
+    if (!address) return;
+    const std::string digits = AddressEntryRows::PostalDigits(*postal);
     SjisByteLimit::SetText(EditOf(Edit::kPostalCode), digits);
     rows_.SetText(AddressEntryRows::kPostalCode, digits);
-    rows_.SetText(AddressEntryRows::kAddress, SjisByteLimit::Text(EditOf(Edit::kAddress)));
+    rows_.SetText(AddressEntryRows::kAddress, *address);
     Refill();
 }
 
 void CAddressDlg::Add(bool phone) {
-    const std::string text = SjisByteLimit::Text(EditOf(phone ? Edit::kPhone : Edit::kMail));
+    const auto bytes = BytesOf(phone ? Edit::kPhone : Edit::kMail);
+    if (!bytes) return;
+    const std::string& text = *bytes;
     const auto result = phone ? rows_.AddPhone(text) : rows_.AddMail(text);
     if (result == AddressEntryRows::AddResult::Added) Refill();
     else if (result != AddressEntryRows::AddResult::Ignored)
@@ -163,7 +175,9 @@ void CAddressDlg::Add(bool phone) {
 }
 
 void CAddressDlg::Delete(bool phone) {
-    const std::string text = SjisByteLimit::Text(EditOf(phone ? Edit::kPhone : Edit::kMail));
+    const auto bytes = BytesOf(phone ? Edit::kPhone : Edit::kMail);
+    if (!bytes) return;
+    const std::string& text = *bytes;
     const int row = phone ? rows_.FindPhone(text) : rows_.FindMail(text);
     if (row < 0) return;
     if (!prompt_->Ask(this, AddressEntryRows::DeleteQuestion(text), Prompt::Icon::kNone)) return;

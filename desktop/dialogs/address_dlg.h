@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <optional>
 #include <string>
 
 #include "editing/address_entry_rows.h"
@@ -49,6 +50,8 @@ private:
     void Add(bool phone);
     void Delete(bool phone);
     QLineEdit* MakeEdit(std::size_t max_bytes);
+    // An edit's text as Shift_JIS; nullopt after telling the person why it cannot be.
+    std::optional<std::string> BytesOf(Edit e);
 
     std::string path_;
     bool new_entry_;

@@ -10,6 +10,7 @@
 
 #include "controls/sjis_text.h"
 #include "dialogs/sjis_byte_limit.h"
+#include "dialogs/sjis_edit_guard.h"
 
 namespace sorvanto {
 
@@ -34,6 +35,8 @@ CAddressSelectDlg::CAddressSelectDlg(AddressProvider provider, QWidget* parent)
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setAllColumnsShowFocus(true);
+    // The guard before the limit, which would drop a refused character without a word.
+    SjisEditGuard::Attach(edit_);
     SjisByteLimit::Apply(edit_, [] { return kRecipientsBytes; });
 
     auto* layout = new QGridLayout(this);
@@ -73,7 +76,9 @@ void CAddressSelectDlg::AddSelected() {
     const QList<QTreeWidgetItem*> selected = list_->selectedItems();
     if (selected.isEmpty()) return;
     const std::string address = selected.front()->data(0, kAddressRole).toByteArray().toStdString();
-    const std::string text = AppendRecipient(SjisByteLimit::Text(edit_), address);
+    const auto current = SjisEditGuard::Bytes(this, sjis_text::WithCrLf(edit_->toPlainText()));
+    if (!current) return;
+    const std::string text = AppendRecipient(*current, address);
     // A line longer than the composer reads back is refused rather than cut in the middle of
     // an address.
     if (text.size() > kRecipientsBytes) return;
@@ -81,7 +86,9 @@ void CAddressSelectDlg::AddSelected() {
 }
 
 void CAddressSelectDlg::accept() {
-    recipients_ = FinalRecipients(SjisByteLimit::Text(edit_));
+    const auto text = SjisEditGuard::Bytes(this, sjis_text::WithCrLf(edit_->toPlainText()));
+    if (!text) return;
+    recipients_ = FinalRecipients(*text);
     QDialog::accept();
 }
 

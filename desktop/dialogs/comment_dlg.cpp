@@ -3,7 +3,6 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -12,6 +11,7 @@
 #include "app/copy_data_event.h"
 #include "common/window_requests.h"
 #include "controls/sjis_text.h"
+#include "dialogs/sjis_edit_guard.h"
 
 namespace sorvanto {
 
@@ -26,7 +26,9 @@ CCommentDlg::CCommentDlg(QWidget* parent) : QDialog(parent), edit_(new QPlainTex
     connect(buttons, &QDialogButtonBox::accepted, this, [this] { accept(); });
     connect(buttons, &QDialogButtonBox::rejected, this, [this] { reject(); });
     layout->addWidget(buttons);
+    SjisEditGuard::Attach(edit_);  // before the character limit, which cuts without a word
     LimitChars(edit_, kMaxChars);
+    KeepKeyboardUsable(this);
     resize(300, 170);
 }
 
@@ -38,7 +40,7 @@ void CCommentDlg::SetComment(const std::string& comment) {
 int CCommentDlg::GetComment(char* buffer, int n) const { return CopyOut(comment_, buffer, n); }
 
 void CCommentDlg::accept() {
-    const auto text = SjisOf(this, edit_->toPlainText());
+    const auto text = SjisEditGuard::Bytes(this, edit_->toPlainText());
     if (!text) return;
     comment_ = *text;
     QDialog::accept();
@@ -97,10 +99,11 @@ bool CCommentDlg::InsertPictograph(QWidget* edit, const std::string& payload, in
     return false;
 }
 
-std::optional<std::string> CCommentDlg::SjisOf(QWidget* parent, const QString& text) {
-    auto bytes = sjis_text::FromQString(text);
-    if (!bytes) QMessageBox::warning(parent, QStringLiteral("確認"), QStringLiteral("処理に失敗しました"));
-    return bytes;
+void CCommentDlg::KeepKeyboardUsable(QDialog* dialog) {
+    // exec() makes a dialog application-modal, and the pictograph keyboard, a window of its
+    // own, would take no clicks. Modal to its parent's window, the dialog still keeps the list
+    // and the main window waiting while it is open.
+    if (dialog->parentWidget()) dialog->setWindowModality(Qt::WindowModal);
 }
 
 }  // namespace sorvanto

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <optional>
 #include <string>
 
 class QPlainTextEdit;
@@ -34,9 +33,9 @@ public:
     // Inserts the pictograph of a kind-5 payload (lead byte, trail byte, zero) at the caret of
     // a QLineEdit or QPlainTextEdit when the limit leaves room; false when nothing went in.
     static bool InsertPictograph(QWidget* edit, const std::string& payload, int max);
-    // An edit's text as Shift_JIS; tells "処理に失敗しました" and gives nullopt when the text
-    // holds a character Shift_JIS cannot carry (the dialog then stays open with it).
-    static std::optional<std::string> SjisOf(QWidget* parent, const QString& text);
+    // Makes a dialog with a parent modal to its parent's window only, so that the pictograph
+    // keyboard can still be clicked while the dialog runs with exec().
+    static void KeepKeyboardUsable(QDialog* dialog);
 
 protected:
     bool event(QEvent* event) override;

@@ -17,6 +17,7 @@
 #include "dialogs/address_dlg.h"
 #include "dialogs/address_select_dlg.h"
 #include "dialogs/sjis_byte_limit.h"
+#include "dialogs/sjis_edit_guard.h"
 #include "lists/address_list.h"
 #include "lists/mail_list.h"
 #include "lists/prompt.h"
@@ -69,6 +70,11 @@ CMailComposeDlg::CMailComposeDlg(const MailRecord& record, int mode, QObject* ma
     setSizeGripEnabled(true);
     BuildLayout();
 
+    // The guards first: they tell the person about a refused character before the byte
+    // limits take it back without a word.
+    SjisEditGuard::Attach(address_);
+    SjisEditGuard::Attach(subject_);
+    SjisEditGuard::Attach(body_);
     SjisByteLimit::Apply(address_, MailDraft::kAddressLimit);
     SjisByteLimit::Apply(subject_, MailDraft::kSubjectLimit);
     SjisByteLimit::Apply(body_, [this] { return draft_.BodyLimit(); });
@@ -237,8 +243,10 @@ void CMailComposeDlg::SaveAttachment() {
 }
 
 void CMailComposeDlg::ChooseAddress() {
+    const auto current = SjisEditGuard::Bytes(this, address_->text());
+    if (!current) return;
     CAddressSelectDlg dialog(addresses_, this);
-    dialog.SetRecipients(sjis::CutBytes(SjisByteLimit::Text(address_), 1039));
+    dialog.SetRecipients(sjis::CutBytes(*current, 1039));
     if (dialog.exec() != QDialog::Accepted) return;
     bool cut = false;
     const std::string line = CutAddressLine(dialog.Recipients(), &cut);
@@ -248,8 +256,14 @@ void CMailComposeDlg::ChooseAddress() {
 
 void CMailComposeDlg::Finish() {
     if (finished_ || mode_ != kCompose) return;
-    const auto record = draft_.Finish(SjisByteLimit::Text(address_), SjisByteLimit::Text(subject_),
-                                      SjisByteLimit::Text(body_));
+    // A text that cannot be stored keeps the window open with it, after the person is told.
+    const auto address = SjisEditGuard::Bytes(this, address_->text());
+    if (!address) return;
+    const auto subject = SjisEditGuard::Bytes(this, subject_->text());
+    if (!subject) return;
+    const auto body = SjisEditGuard::Bytes(this, sjis_text::WithCrLf(body_->toPlainText()));
+    if (!body) return;
+    const auto record = draft_.Finish(*address, *subject, *body);
     if (record) {
         // The sent-mail list answers 0 when the mail could not be stored (it has told the
         // person so); the window then stays open with everything typed.

@@ -24,7 +24,12 @@ SjisEditGuard::Notifier& TestNotifier() {
 
 void Notify(QWidget* parent, const QString& message) {
     if (TestNotifier()) return TestNotifier()(parent, message);
-    QMessageBox::warning(parent, QStringLiteral("確認"), message);
+    // Shown with open(), not exec(): the refusal comes from inside the edit's change signal,
+    // and a nested event loop there would let more input reach the edit while it is still
+    // handling the change. Nothing waits for the answer; the text is already set back.
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("確認"), message, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 bool Holds(const QString& text) { return sjis_text::FromQString(text).has_value(); }

@@ -37,7 +37,7 @@ public:
     static SjisEditGuard* Attach(QTextEdit* edit);
 
     // The text as Shift_JIS; when a character cannot be held, tells the user (parent owns the
-    // box) and gives nullopt.
+    // box, which is modal to parent's window and does not block the caller) and gives nullopt.
     static std::optional<std::string> Bytes(QWidget* parent, const QString& text);
     // The message for the first character of text that cannot be held; empty when all can.
     static QString RefusalMessage(const QString& text);

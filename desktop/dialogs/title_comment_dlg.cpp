@@ -11,6 +11,7 @@
 #include "common/window_requests.h"
 #include "controls/sjis_text.h"
 #include "dialogs/comment_dlg.h"
+#include "dialogs/sjis_edit_guard.h"
 
 namespace sorvanto {
 
@@ -29,8 +30,12 @@ CTitleCommentDlg::CTitleCommentDlg(QWidget* parent)
     connect(buttons, &QDialogButtonBox::accepted, this, [this] { accept(); });
     connect(buttons, &QDialogButtonBox::rejected, this, [this] { reject(); });
     layout->addWidget(buttons);
+    // The guards before the limits, which cut without a word.
+    SjisEditGuard::Attach(title_edit_);
+    SjisEditGuard::Attach(comment_edit_);
     title_edit_->setMaxLength(kMaxChars);
     CCommentDlg::LimitChars(comment_edit_, kMaxChars);
+    CCommentDlg::KeepKeyboardUsable(this);
     // The pictograph keyboard takes the focus while it is used; remember where the caret was.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (now == title_edit_ || now == comment_edit_) last_edit_ = now;
@@ -52,9 +57,9 @@ int CTitleCommentDlg::GetTitle(char* buffer, int n) const { return CCommentDlg::
 int CTitleCommentDlg::GetComment(char* buffer, int n) const { return CCommentDlg::CopyOut(comment_, buffer, n); }
 
 void CTitleCommentDlg::accept() {
-    const auto title = CCommentDlg::SjisOf(this, title_edit_->text());
+    const auto title = SjisEditGuard::Bytes(this, title_edit_->text());
     if (!title) return;
-    const auto comment = CCommentDlg::SjisOf(this, comment_edit_->toPlainText());
+    const auto comment = SjisEditGuard::Bytes(this, comment_edit_->toPlainText());
     if (!comment) return;
     title_ = *title;
     comment_ = *comment;
