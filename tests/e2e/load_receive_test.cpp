@@ -98,7 +98,10 @@ TEST_F(LoadTest, AThousandPushesAreAllImportedWithFlatMemoryAndNoFdLeak) {
 
     EXPECT_GT(peak_at_10, 0);
     // A thousand address records are well under a megabyte; growth beyond a few means a leak.
+    // Under AddressSanitizer freed memory is held in quarantine, so the peak grows regardless.
+#if !defined(__SANITIZE_ADDRESS__)
     EXPECT_LT(peak_at_1000 - peak_at_10, 8 * 1024);
+#endif
     EXPECT_EQ(fds_at_1000, fds_at_10);
     std::error_code ec;
     EXPECT_TRUE(stdfs::is_empty(home / "TmpFiles", ec));

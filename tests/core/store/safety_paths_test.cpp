@@ -66,7 +66,7 @@ TEST_F(SafetyPathsTest, DataFoldersOutsideFallBackToTheDefault) {
         EXPECT_EQ(store.DataFolder(), "Melody\\") << dir;
         // A registration goes into the default folder, not the one the index named.
         test::WriteFileBytes(Home() / "work" / "new.mld",
-                             std::string("melo\0\0\0\x10\0\0titl\0\x02hi", 20) + std::string(4, '\0'));
+                             std::string("melo\0\0\0\x10\0\0titl\0\x02hi", 18) + std::string(4, '\0'));
         ASSERT_EQ(store.Register("new.mld", 0), RegisterResult::kRegistered);
         const std::string path = store.At(store.Count() - 1)->path;
         EXPECT_EQ(path.rfind("Melody\\", 0), 0u) << path;
