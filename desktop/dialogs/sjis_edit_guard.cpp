@@ -122,32 +122,28 @@ SjisEditGuard* SjisEditGuard::AttachDocument(QWidget* edit, QTextDocument* docum
                                              std::function<Caret()> caret) {
     auto* guard = new SjisEditGuard(edit, std::move(text), std::move(restore), std::move(caret));
     new EmojiHighlighter(document);
-    // contentsChange says where a change is and comes first; the edit's textChanged follows
-    // (OnEditChanged), and the document's contentsChanged comes last of all.
+    // contentsChange says where a change is and comes first. The edit's textChanged and the
+    // document's contentsChanged follow in an order that depends on when the edit last
+    // connected to its document (setPlainText does it again); the change is judged on the
+    // first of them, which comes before any slot that other limits connected later.
     connect(document, &QTextDocument::contentsChange, guard, [guard](int position, int, int added) {
         guard->pending_position_ = position;
         guard->pending_added_ = added;
-        guard->checked_ = false;
+        guard->pending_check_ = true;
     });
-    connect(document, &QTextDocument::contentsChanged, guard, [guard] {
-        // A change made while the edit's signals were blocked (another limit on the edit taking
-        // text back or cutting it) never reached OnEditChanged: it was the program's own, so
-        // it is the text to come back to.
-        if (guard->checked_ || guard->restoring_) return;
-        guard->pending_position_ = -1;
-        guard->last_good_ = guard->text_();
-        guard->last_caret_ = guard->caret_();
-    });
+    connect(document, &QTextDocument::contentsChanged, guard, [guard] { guard->OnEditChanged(); });
     return guard;
 }
 
 void SjisEditGuard::OnEditChanged() {
+    // The second signal of a change already judged.
+    if (!pending_check_ && text_() == last_good_) return;
+    pending_check_ = false;
     const QString now = text_();
     const QString inserted =
         pending_position_ >= 0 ? now.mid(pending_position_, pending_added_) : Inserted(last_good_, now);
     pending_position_ = -1;
     Check(inserted);
-    checked_ = true;
 }
 
 namespace {
@@ -169,8 +165,6 @@ SjisEditGuard* SjisEditGuard::Attach(QPlainTextEdit* edit) {
         edit, edit->document(), [edit] { return edit->toPlainText(); },
         [edit](const QString& text, Caret caret) { RestoreDocumentText(edit, text, caret.anchor, caret.position); },
         [edit] { return Caret{edit->textCursor().anchor(), edit->textCursor().position()}; });
-    // Judged on the edit's own signal, so that the guard, attached first, runs before other
-    // limits that take text back silently.
     connect(edit, &QPlainTextEdit::textChanged, guard, [guard] { guard->OnEditChanged(); });
     connect(edit, &QPlainTextEdit::cursorPositionChanged, guard, [guard] { guard->RememberCaret(); });
     connect(edit, &QPlainTextEdit::selectionChanged, guard, [guard] { guard->RememberCaret(); });

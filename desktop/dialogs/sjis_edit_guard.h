@@ -67,7 +67,7 @@ private:
     static void FormatLineEdit(QLineEdit* edit);
     // Called after every change; inserted is the part the change brought in.
     void Check(const QString& inserted);
-    // A multi-line edit's textChanged.
+    // A multi-line edit's textChanged or its document's contentsChanged, whichever is first.
     void OnEditChanged();
 
     QWidget* edit_;
@@ -79,7 +79,7 @@ private:
     bool restoring_ = false;
     int pending_position_ = -1;
     int pending_added_ = 0;
-    bool checked_ = true;
+    bool pending_check_ = false;
 };
 
 }  // namespace sorvanto
