@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_fonts.h"
+#include "app/log_item_delegate.h"
 #include "controls/sjis_text.h"
 #include "common/time_text.h"
 #include "platform/clock.h"
@@ -16,6 +17,7 @@ CSorvantoView::CSorvantoView(QWidget* parent) : QWidget(parent), list_(new QList
     list_->setFrameShape(QFrame::StyledPanel);
     list_->setFont(AppFonts::UiGothic(list_->font()));
     list_->setUniformItemSizes(true);  // keeps inserting at the top cheap with 1000 lines
+    list_->setItemDelegate(new LogItemDelegate(list_));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(list_);

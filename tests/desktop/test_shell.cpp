@@ -163,6 +163,17 @@ private Q_SLOTS:
         // A pictograph in a log line (the sun, F8 9F) shows as its emoji.
         log.AppendLog("\xF8\x9F");
         QVERIFY(log.LineAt(0).contains(QChar(0x2600)));
+        // and is painted in colour: the heart (F9 91) comes out red, not in the text font's black.
+        log.AppendLog("\xF9\x91\xF9\x91\xF9\x91");
+        log.resize(400, 120);
+        const QImage shot = log.grab().toImage();
+        int red = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x) {
+                const QColor c = shot.pixelColor(x, y);
+                red += c.red() > 180 && c.green() < 90 && c.blue() < 90;
+            }
+        QVERIFY2(red > 10, "the heart in the log is not red");
     }
 
     void oneTickImportsEveryNoticeOldestFirst() {
