@@ -180,7 +180,9 @@ void IniFile::SetString(std::string_view section, std::string_view key, std::str
     Section* s = FindSection(section);
     if (!s) {
         Section fresh;
-        fresh.raw = "[" + std::string(Trim(section)) + "]";
+        fresh.raw = "[";
+        fresh.raw += Trim(section);
+        fresh.raw += ']';
         sections_.push_back(std::move(fresh));
         const std::size_t idx = sections_.size() - 1;
         section_index_[Lower(Trim(section))].push_back(idx);

@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/config_sheet.h"
-#include "common/sjis.h"
+#include "controls/sjis_text.h"
 
 namespace sorvanto {
 
@@ -26,7 +26,7 @@ CCnfModelPage::CCnfModelPage(CConfigSheet& sheet, int initial_model, QWidget* pa
     std::string name;
     int id = 0;
     for (int index = 0; sheet_.GetModelAt(index, &name, 32, &id); ++index) {
-        combo_->addItem(QString::fromStdString(sjis::ToUtf8(name)), id);
+        combo_->addItem(sjis_text::ToQString(name), id);
         if (id == initial_model_) selected = index;
     }
     combo_->setCurrentIndex(selected);
