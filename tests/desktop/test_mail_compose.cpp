@@ -78,7 +78,11 @@ private Q_SLOTS:
         prompt_ = new ScriptedPrompt;
     }
     void cleanup() {
-        for (QWidget* w : QApplication::topLevelWidgets()) delete w;
+        // Deleting a window also deletes the windows it owns (an open message box), so each
+        // is deleted only while it still exists.
+        QList<QPointer<QWidget>> windows;
+        for (QWidget* w : QApplication::topLevelWidgets()) windows.append(w);
+        for (const QPointer<QWidget>& w : windows) delete w.data();
         delete sink_;
         delete prompt_;
     }
