@@ -45,25 +45,25 @@ void CCnfModelPage::OnOK() { sheet_.ApplyModel(SelectedModel()); }
 
 void CCnfModelPage::ShowInfo(int id) {
     info_->clear();
-    ModelInfoRecord info;
+    model_profiles::ModelInfo info;
     if (!sheet_.GetModelInfo(id, &info)) return;
     info_->addItems(InfoLines(info));
 }
 
-QStringList CCnfModelPage::InfoLines(const ModelInfoRecord& info) {
+QStringList CCnfModelPage::InfoLines(const model_profiles::ModelInfo& info) {
     QStringList lines;
-    if (info.alt_standby_width != 0) {
+    if (info.altStandbyWidth != 0) {
         lines << QString::fromUtf8("待受サイズ：%1 x %2 (%3 x %4)")
-                     .arg(info.standby_width)
-                     .arg(info.standby_height)
-                     .arg(info.alt_standby_width)
-                     .arg(info.alt_standby_height);
+                     .arg(info.standbyWidth)
+                     .arg(info.standbyHeight)
+                     .arg(info.altStandbyWidth)
+                     .arg(info.altStandbyHeight);
     } else {
-        lines << QString::fromUtf8("待ち受けサイズ：%1 x %2").arg(info.standby_width).arg(info.standby_height);
+        lines << QString::fromUtf8("待ち受けサイズ：%1 x %2").arg(info.standbyWidth).arg(info.standbyHeight);
     }
-    lines << QString::fromUtf8("待受最大バイト数：%1 KByte").arg(info.standby_max_bytes / 1024);
+    lines << QString::fromUtf8("待受最大バイト数：%1 KByte").arg(info.standbyMaxBytes / 1024);
     lines << QString::fromUtf8("色数：%1 色").arg(info.colours);
-    lines << QString::fromUtf8("着メロサイズ：%1 KByte").arg(info.melody_max_bytes / 1024);
+    lines << QString::fromUtf8("着メロサイズ：%1 KByte").arg(info.melodyMaxBytes / 1024);
     lines << QString::fromUtf8("音数：%1 音").arg(info.voices);
     return lines;
 }

@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "app/model_info.h"
+#include "formats/model_profiles.h"
 
 class QComboBox;
 class QListWidget;
@@ -19,7 +19,7 @@ public:
     CCnfModelPage(CConfigSheet& sheet, int initial_model, QWidget* parent = nullptr);
 
     // The lines shown for a model: sizes, limits, colours and voices; none for an unknown id.
-    static QStringList InfoLines(const ModelInfoRecord& info);
+    static QStringList InfoLines(const model_profiles::ModelInfo& info);
 
     void OnOK();
     int SelectedModel() const;

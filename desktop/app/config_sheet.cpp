@@ -54,11 +54,11 @@ int CConfigSheet::ApplyModel(int id) {
     return 1;
 }
 
-int CConfigSheet::GetModelInfo(int id, ModelInfoRecord* info) const {
-    ModelInfoRecord r;
-    const bool ok = doc_.GetModelSound(id, &r.voices, &r.melody_max_bytes) &&
-                    doc_.GetModelLimits(id, &r.standby_max_bytes, &r.standby_width, &r.standby_height,
-                                        &r.alt_standby_width, &r.alt_standby_height, &r.colours) &&
+int CConfigSheet::GetModelInfo(int id, model_profiles::ModelInfo* info) const {
+    model_profiles::ModelInfo r;
+    const bool ok = doc_.GetModelSound(id, &r.voices, &r.melodyMaxBytes) &&
+                    doc_.GetModelLimits(id, &r.standbyMaxBytes, &r.standbyWidth, &r.standbyHeight,
+                                        &r.altStandbyWidth, &r.altStandbyHeight, &r.colours) &&
                     doc_.GetModelName(id, &r.name, 32);
     if (!ok) return 0;
     if (info) *info = r;

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <string>
 
-#include "app/model_info.h"
+#include "formats/model_profiles.h"
 
 class QTabWidget;
 
@@ -31,7 +31,7 @@ public:
     // The pages' interface.
     void EnableApply() {}  // the sheet has no Apply button: OK applies
     int ApplyModel(int id);
-    int GetModelInfo(int id, ModelInfoRecord* info) const;
+    int GetModelInfo(int id, model_profiles::ModelInfo* info) const;
     int GetModelAt(int index, std::string* name, int buffer_size, int* id) const;
     int ApplyIrMode(int mode);
 

@@ -100,11 +100,11 @@ private Q_SLOTS:
     }
 
     void infoLinesDivideByKilobytes() {
-        ModelInfoRecord info;
-        info.standby_width = 120;
-        info.standby_height = 130;
-        info.standby_max_bytes = 10 * 1024 + 1023;
-        info.melody_max_bytes = 6 * 1024;
+        model_profiles::ModelInfo info;
+        info.standbyWidth = 120;
+        info.standbyHeight = 130;
+        info.standbyMaxBytes = 10 * 1024 + 1023;
+        info.melodyMaxBytes = 6 * 1024;
         info.colours = 256;
         info.voices = 16;
         QCOMPARE(CCnfModelPage::InfoLines(info),
