@@ -27,6 +27,7 @@
 #include "app/select_view.h"
 #include "app/sorvanto_app.h"
 #include "store/category_store_base.h"
+#include "support/process.h"
 
 extern char** environ;
 
@@ -39,18 +40,6 @@ constexpr int kItems = 10000;
 
 fsys::path g_home;
 int g_port = 0;
-
-int FreePort() {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t n = sizeof a;
-    ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &n);
-    ::close(s);
-    return ntohs(a.sin_port);
-}
 
 bool Accepts(int port) {
     const int s = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -72,10 +61,10 @@ bool MakeHome() {
     const std::string cmd = "python3 '" SORVANTO_SOURCE_DIR "/bench/make_bench_data.py' store '" + g_home.string() +
                             "' " + std::to_string(kItems);
     if (std::system(cmd.c_str()) != 0) return false;
-    g_port = FreePort();
+    g_port = sorvanto::test::FreePort();
     std::ofstream ini(g_home / "Sorvanto.ini", std::ios::binary);
     ini << "[System]\r\nModel=2\r\nIrMode=1\r\nWinSizeX=900\r\nWinSizeY=640\r\n[Link]\r\nListenAddress=127.0.0.1\r\n"
-        << "ListenPort=" << g_port << "\r\nPeers=Handset@127.0.0.1:" << FreePort() << "\r\n";
+        << "ListenPort=" << g_port << "\r\nPeers=Handset@127.0.0.1:" << sorvanto::test::FreePort() << "\r\n";
     return static_cast<bool>(ini);
 }
 
