@@ -30,7 +30,7 @@ struct Registrar {
     explicit Registrar(Command c) { Commands().push_back(std::move(c)); }
 };
 
-// Text for the terminal: Shift_JIS to UTF-8.
+// Text for the terminal: Shift_JIS to UTF-8, pictographs as the emoji the desktop shows.
 void PrintLine(const std::string& sjis_text);
 void PrintError(const std::string& utf8_text);
 

@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "command.h"
-#include "common/sjis.h"
+#include "pictograph/pictograph_text.h"
 #include "platform/working_folder.h"
 
 namespace sorvanto::cli {
@@ -25,7 +25,7 @@ std::vector<Command>& Commands() {
 }
 
 void PrintLine(const std::string& sjis_text) {
-    std::cout << sjis::ToUtf8(sjis_text) << '\n' << std::flush;
+    std::cout << pictograph_text::ToUtf8(sjis_text) << '\n' << std::flush;
 }
 
 void PrintError(const std::string& utf8_text) { std::cerr << "sorvanto-cli: " << utf8_text << '\n'; }
