@@ -97,6 +97,8 @@ std::optional<std::string> ReadFile(std::string_view stored, std::size_t max_byt
     return out;
 }
 
+static bool WriteThroughTemp(std::string_view stored, std::string_view bytes, bool flush);
+
 static bool WriteAll(int fd, std::string_view bytes) {
     const char* p = bytes.data();
     std::size_t left = bytes.size();
@@ -112,14 +114,18 @@ static bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-bool WriteFileAtomic(std::string_view stored, std::string_view bytes) {
+bool WriteFileAtomic(std::string_view stored, std::string_view bytes) { return WriteThroughTemp(stored, bytes, true); }
+
+bool WriteFileRenamed(std::string_view stored, std::string_view bytes) { return WriteThroughTemp(stored, bytes, false); }
+
+static bool WriteThroughTemp(std::string_view stored, std::string_view bytes, bool flush) {
     const auto target = NativePath(stored);
     static thread_local std::mt19937 rng{std::random_device{}()};
     auto tmp = target;
     tmp += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(rng());
     const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
-    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    bool ok = WriteAll(fd, bytes) && (!flush || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
     if (ok) ok = ::rename(tmp.c_str(), target.c_str()) == 0;
     if (!ok) ::unlink(tmp.c_str());

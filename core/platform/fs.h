@@ -36,6 +36,10 @@ std::optional<std::string> ReadFile(std::string_view stored,
 // Writes through a temporary file in the same folder and renames it over the target, so a
 // crash leaves either the old file or the new one, never half of one.
 bool WriteFileAtomic(std::string_view stored, std::string_view bytes);
+// The same without the flush: a failed or interrupted write never leaves half a file under the
+// target's name, at the cost of durability across a power loss. For the many files of an
+// export, where a flush each would cost more than the writing.
+bool WriteFileRenamed(std::string_view stored, std::string_view bytes);
 // Plain binary write (create or truncate), for work and scratch files.
 bool WriteFile(std::string_view stored, std::string_view bytes);
 bool AppendFile(std::string_view stored, std::string_view bytes);

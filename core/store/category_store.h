@@ -33,6 +33,10 @@ public:
         auto* node = items_.At(position);
         return node ? node->data.get() : nullptr;
     }
+    int KeyAt(int position) const override {
+        auto* node = items_.At(position);
+        return node ? node->key : -1;
+    }
     // Keys in list order.
     std::vector<int> Keys() const {
         std::vector<int> keys;
@@ -129,6 +133,7 @@ protected:
     void LoadItem(const IniFile& index, const std::string& section) override {
         auto item = std::make_unique<Item>();
         if (ReadItem(index, section, *item)) Add(std::move(item));
+        else NoteUnloaded(section);
     }
 
     int WriteItems(IniFile& index) const override {

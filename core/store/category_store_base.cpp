@@ -63,6 +63,7 @@ bool CategoryStoreBase::Load() {
     ClearItems();
     dirty_ = false;
     changed_while_loading_ = false;
+    unloaded_.clear();
     IniFile index;
     const bool exists = fs::Exists(index_path_);
     if (!index.Load(index_path_) && exists) return false;
@@ -71,7 +72,7 @@ bool CategoryStoreBase::Load() {
     // A folder outside the working folder is not ours to write into: keep the default.
     if (!IsInsideWorkingFolder(dir)) dir = default_dir_;
     data_folder_ = dir;
-    if (!data_folder_.empty()) fs::CreateFolder(data_folder_);
+    if (!data_folder_.empty() && !read_only_) fs::CreateFolder(data_folder_);
 
     // Count is only a promise: a huge or negative one must not make us walk sections that
     // are not there, so the walk ends after the highest item section the file holds.
@@ -83,7 +84,7 @@ bool CategoryStoreBase::Load() {
         const std::string section = "Item" + std::to_string(i);
         if (index.HasSection(section)) LoadItem(index, section);
     }
-    if (changed_while_loading_ && !WriteIndex()) dirty_ = true;
+    if (changed_while_loading_ && !read_only_ && !WriteIndex()) dirty_ = true;
     return true;
 }
 

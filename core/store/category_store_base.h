@@ -45,6 +45,16 @@ public:
     bool EndBatch();
 
     virtual int Count() const = 0;
+    // The key of the record at a position of the item list; -1 when there is none.
+    virtual int KeyAt(int position) const = 0;
+
+    // A read-only store never writes: Load creates no data folder, repairs no file and writes
+    // no index (for copies such as the archive, which must leave the store as it is). The
+    // sections whose item was not taken (its data file missing or no such item) are kept,
+    // so the copy can name what it left out.
+    void SetReadOnly(bool read_only) { read_only_ = read_only; }
+    bool ReadOnly() const { return read_only_; }
+    const std::vector<std::string>& UnloadedSections() const { return unloaded_; }
 
 protected:
     // Per category: forget every record; read section "Item%d" into a new record (nothing
@@ -56,6 +66,7 @@ protected:
     // After a change: writes the index unless a batch is open. A failed write is reported as
     // a failure the user sees, because the change would otherwise be lost at a crash.
     bool Changed();
+    void NoteUnloaded(const std::string& section) { unloaded_.push_back(section); }
     // A record was changed while loading (a repaired melody): the index is written when the
     // load ends, so it matches the files again.
     void ChangedWhileLoading() { changed_while_loading_ = true; }
@@ -95,9 +106,11 @@ private:
     int batch_depth_ = 0;
     bool dirty_ = false;
     bool changed_while_loading_ = false;
+    bool read_only_ = false;
     bool unflushed_data_ = false;
     std::int64_t last_name_value_ = -1;  // time * 256 + tick byte of the last name given
-    mutable std::vector<std::string> pending_log_;  // log lines of the open batch
+    mutable std::vector<std::string> pending_log_;
+    std::vector<std::string> unloaded_;  // log lines of the open batch
 };
 
 // Opens a batch for its lifetime.

@@ -71,7 +71,7 @@ bool MelodyStore::ReadItem(const IniFile& index, const std::string& section, Mel
     item.flag = index.GetInt(section, "Flag");
     item.path = ReadText(index, section, "Path", 259);
     if (!IsInsideWorkingFolder(item.path)) return false;
-    if (!item.path.empty() && RepairLength(item)) ChangedWhileLoading();
+    if (!item.path.empty() && !ReadOnly() && RepairLength(item)) ChangedWhileLoading();
     return true;
 }
 
