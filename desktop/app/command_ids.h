@@ -13,6 +13,7 @@ inline constexpr int kView = 32801;
 inline constexpr int kPreview = 32804;
 inline constexpr int kSave = 32805;
 inline constexpr int kEudc = 32817;
+inline constexpr int kArchive = 32850;  // ファイル ▸ アーカイブ書き出し...
 inline constexpr int kPlay = 32818;
 inline constexpr int kBrowser = 32826;
 inline constexpr int kDetails = 32827;

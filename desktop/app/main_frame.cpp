@@ -20,6 +20,7 @@
 #include "app/about_dlg.h"
 #include "app/app_fonts.h"
 #include "app/app_icons.h"
+#include "app/archive_export.h"
 #include "app/busy_dlg.h"
 #include "app/command_ids.h"
 #include "app/config_sheet.h"
@@ -382,6 +383,7 @@ void CMainFrame::OnCommand(int id) {
     case cmd::kConfig: ShowConfig(); break;
     case cmd::kPictograph: CPictographKeyboardDlg::Open(this, keyboard_); break;
     case cmd::kEudc: CEudcRegisterDlg::Run(this); break;
+    case cmd::kArchive: CArchiveExport::Run(this); break;
     case cmd::kAbout: {
         CAboutDlg about(this);
         about.exec();

@@ -10,7 +10,8 @@ using Item = MenuTemplates::Item;
 using Popup = MenuTemplates::Popup;
 
 Popup FilePopup() {
-    return {"ファイル(&F)", {{cmd::kConfig, "ｺﾝﾌｨｸﾞ(&C)"}, {cmd::kEudc, "外字登録(&G)"}, {0, nullptr},
+    return {"ファイル(&F)", {{cmd::kConfig, "ｺﾝﾌｨｸﾞ(&C)"}, {cmd::kEudc, "外字登録(&G)"},
+                             {cmd::kArchive, "アーカイブ書き出し(&R)..."}, {0, nullptr},
                              {cmd::kExit, "終了(&X)"}}};
 }
 Popup ViewPopup() {

@@ -3,6 +3,7 @@
 #include "formats/address_send_job.h"
 #include "formats/send_request_table.h"
 #include "platform/fs.h"
+#include "store/item_export.h"
 #include "store/exports.h"
 
 namespace sorvanto {
@@ -89,7 +90,7 @@ void CAddressList::NewCommand() {
 void CAddressList::SaveCommand() {
     const AddressItem* item = CurrentItem();
     if (!item) return;
-    if (auto target = AskSavePath(item->name, SaveSpecOf(Category::kAddress))) ExportVCard(*item, *target);
+    if (auto target = AskSavePath(item->name, SaveSpecOf(Category::kAddress))) ExportItem(TypedStore(), CurrentKey(), *target);
 }
 
 bool CAddressList::RunAddressEditor(const std::string& entry_path, bool new_entry) {

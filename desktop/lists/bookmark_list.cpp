@@ -2,6 +2,7 @@
 
 #include "formats/bookmark_send_job.h"
 #include "formats/send_request_table.h"
+#include "store/item_export.h"
 #include "store/exports.h"
 
 namespace sorvanto {
@@ -34,7 +35,7 @@ void CBookmarkList::SaveCommand() {
     const BookmarkItem* item = CurrentItem();
     if (!item) return;
     if (auto target = AskSavePath(item->title, SaveSpecOf(Category::kBookmark)))
-        WriteInternetShortcut(item->url, *target);
+        ExportItem(TypedStore(), CurrentKey(), *target);
 }
 
 void CBookmarkList::BrowserCommand() {

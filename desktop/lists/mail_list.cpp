@@ -1,5 +1,6 @@
 #include "lists/mail_list.h"
 
+#include "store/item_export.h"
 #include "store/exports.h"
 #include "store/row_texts.h"
 
@@ -28,7 +29,7 @@ void CMailList::SaveCommand() {
     const MailItem* item = CurrentItem();
     if (!item) return;
     if (auto target = AskSavePath(item->subject, SaveSpecOf(GetCategory())))
-        ExportMailFile(*item, TypedStore().IsReceived(), *target);
+        ExportItem(TypedStore(), CurrentKey(), *target);
 }
 
 MailRecord CMailList::RecordOf(int row, const std::string& address, const std::string& subject,

@@ -4,6 +4,7 @@
 #include "dialogs/melody_player_dlg.h"
 #include "formats/melody_send_job.h"
 #include "formats/send_request_table.h"
+#include "store/item_export.h"
 #include "store/exports.h"
 
 namespace sorvanto {
@@ -43,7 +44,7 @@ void CMelodyList::EditCommand() {
 void CMelodyList::SaveCommand() {
     const MelodyItem* item = CurrentItem();
     if (!item) return;
-    if (auto target = AskSavePath(item->title, SaveSpecOf(Category::kMelody))) ExportDataFile(item->path, *target);
+    if (auto target = AskSavePath(item->title, SaveSpecOf(Category::kMelody))) ExportItem(TypedStore(), CurrentKey(), *target);
 }
 
 void CMelodyList::PlayCommand() {

@@ -4,6 +4,7 @@
 #include "dialogs/image_preview_dlg.h"
 #include "formats/send_request_table.h"
 #include "formats/standby_picture_send_job.h"
+#include "store/item_export.h"
 #include "store/exports.h"
 #include "store/store_texts.h"
 
@@ -64,7 +65,7 @@ void CPictureList::SaveCommand() {
     const PictureItem* item = CurrentItem();
     if (!item) return;
     if (auto target = AskSavePath(item->title, SaveSpecOf(GetCategory(), item->type)))
-        ExportDataFile(item->path, *target);
+        ExportItem(TypedStore(), CurrentKey(), *target);
 }
 
 }  // namespace sorvanto
