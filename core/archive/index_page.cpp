@@ -11,12 +11,44 @@ namespace {
 using html_text::Escaped;
 using html_text::RelativeHref;
 
-std::string Text(std::string_view sjis) { return Escaped(pictograph_text::ToUtf8(sjis)); }
+// Escaped UTF-8 with each pictograph's emoji in a span of the colour emoji face: text fonts
+// carry one-colour forms of some of them (the sun, the heart) and would otherwise win.
+std::string Marked(std::string_view utf8) {
+    const std::u32string points = pictograph_text::DecodeUtf8(utf8);
+    std::string out;
+    std::size_t at = 0;
+    auto plain = [&](std::size_t end) {
+        std::string piece;
+        for (std::size_t i = at; i < end; ++i) pictograph_text::AppendUtf8(piece, points[i]);
+        out += Escaped(piece);
+    };
+    for (const auto& span : pictograph_text::EmojiSpans(points)) {
+        plain(span.start);
+        at = span.start;
+        out += "<span class=\"emoji\">";
+        plain(span.start + span.length);
+        out += "</span>";
+        at = span.start + span.length;
+    }
+    plain(points.size());
+    return out;
+}
+
+std::string Text(std::string_view sjis) { return Marked(pictograph_text::ToUtf8(sjis)); }
+
+// A stored number or address ("HOME;VOICE:03-...") as the value with its kinds after it.
+std::string Typed(std::string_view sjis, bool show_kinds) {
+    const std::size_t colon = sjis.find(':');
+    if (colon == std::string_view::npos) return Text(sjis);
+    std::string kinds(sjis.substr(0, colon));
+    for (char& c : kinds) c = c == ';' ? ' ' : c;
+    return Text(sjis.substr(colon + 1)) + (show_kinds && !kinds.empty() ? " <small>" + Text(kinds) + "</small>" : "");
+}
 
 // Line ends as <br>, after escaping.
 std::string Lines(std::string_view utf8) {
     std::string out;
-    const std::string escaped = Escaped(utf8);
+    const std::string escaped = Marked(utf8);
     for (std::size_t i = 0; i < escaped.size(); ++i) {
         if (escaped[i] == '\r') {
             if (i + 1 < escaped.size() && escaped[i + 1] == '\n') ++i;
@@ -46,11 +78,11 @@ void IndexPage::AddContact(const AddressEntry& e) {
     for (char32_t p : FullWidthKatakana(pictograph_text::DecodeUtf8(pictograph_text::ToUtf8(e.kana))))
         pictograph_text::AppendUtf8(kana, p);
     std::string tels, mails;
-    for (const std::string& t : e.tels) tels += (tels.empty() ? "" : "<br>") + Text(t);
-    for (const std::string& m : e.mails) mails += (mails.empty() ? "" : "<br>") + Text(m);
+    for (const std::string& t : e.tels) tels += (tels.empty() ? "" : "<br>") + Typed(t, true);
+    for (const std::string& m : e.mails) mails += (mails.empty() ? "" : "<br>") + Typed(m, false);
     std::string adr = e.adr_no.empty() ? std::string() : "〒" + Text(e.adr_no) + " ";
     adr += Text(e.adr);
-    contacts_ += "<tr><td>" + Text(e.name) + "</td><td>" + Escaped(kana) + "</td><td>" + tels + "</td><td>" + mails +
+    contacts_ += "<tr><td>" + Text(e.name) + "</td><td>" + Marked(kana) + "</td><td>" + tels + "</td><td>" + mails +
                  "</td><td>" + adr + "</td><td>" + Lines(pictograph_text::ToUtf8(e.note)) + "</td></tr>\n";
 }
 
@@ -61,9 +93,9 @@ void IndexPage::BeginMailBox(std::string_view heading, const std::string& mbox) 
 void IndexPage::AddMail(const MimeMail& m, const std::string& eml, const std::vector<std::string>& attachments) {
     ++mail_count_;
     std::string out = "<article class=\"mail\">\n<dl>";
-    if (!m.from.empty()) out += "<dt>From</dt><dd>" + Escaped(m.from) + "</dd>";
-    if (!m.to.empty()) out += "<dt>To</dt><dd>" + Escaped(m.to) + "</dd>";
-    out += "<dt>Subject</dt><dd class=\"subject\">" + Escaped(m.subject) + "</dd>";
+    if (!m.from.empty()) out += "<dt>From</dt><dd>" + Marked(m.from) + "</dd>";
+    if (!m.to.empty()) out += "<dt>To</dt><dd>" + Marked(m.to) + "</dd>";
+    out += "<dt>Subject</dt><dd class=\"subject\">" + Marked(m.subject) + "</dd>";
     out += "<dt>Date</dt><dd>" + Escaped(Rfc5322Date(m.date)) + "</dd></dl>\n";
     out += "<div class=\"body\">" + Lines(m.body) + "</div>\n<p class=\"files\">" + Link(eml, FileName(eml));
     for (const std::string& a : attachments) out += " · " + Link(a, FileName(a));
@@ -74,7 +106,7 @@ void IndexPage::AddMail(const MimeMail& m, const std::string& eml, const std::ve
 void IndexPage::SetBookmarks(const std::vector<ArchiveBookmark>& bookmarks) {
     bookmark_count_ = static_cast<int>(bookmarks.size());
     for (const ArchiveBookmark& b : bookmarks) {
-        const std::string title = Escaped(b.title.empty() ? b.url : b.title);
+        const std::string title = Marked(b.title.empty() ? b.url : b.title);
         if (html_text::IsWebUrl(b.url))
             bookmarks_ += "<li><a href=\"" + Escaped(b.url) + "\" rel=\"noreferrer\">" + title +
                           "</a> <span class=\"url\">" + Escaped(b.url) + "</span></li>\n";
@@ -86,14 +118,14 @@ void IndexPage::SetBookmarks(const std::vector<ArchiveBookmark>& bookmarks) {
 void IndexPage::AddMelody(const Melody& m) {
     ++melody_count_;
     std::string info;
-    for (const std::string& line : m.info) info += (info.empty() ? "" : "<br>") + Escaped(line);
+    for (const std::string& line : m.info) info += (info.empty() ? "" : "<br>") + Marked(line);
     std::string files = Link(m.mld, FileName(m.mld));
     if (!m.mid.empty()) files += " · " + Link(m.mid, FileName(m.mid));
     if (!m.wav.empty()) files += " · " + Link(m.wav, FileName(m.wav));
     std::string player;
     if (!m.wav.empty())
         player = "<audio controls preload=\"none\" src=\"" + Escaped(RelativeHref(m.wav)) + "\"></audio>";
-    melodies_ += "<tr><td>" + Escaped(m.title) + "</td><td class=\"info\">" + info + "</td><td>" + files + "</td><td>" +
+    melodies_ += "<tr><td>" + Marked(m.title) + "</td><td class=\"info\">" + info + "</td><td>" + files + "</td><td>" +
                  player + "</td></tr>\n";
 }
 
@@ -105,9 +137,9 @@ void IndexPage::BeginPictures(std::string_view heading) {
 
 void IndexPage::AddPicture(const std::string& title, const std::string& path, int width, int height) {
     const std::string href = Escaped(RelativeHref(path));
-    pictures_ += "<figure><a href=\"" + href + "\"><img src=\"" + href + "\" loading=\"lazy\" alt=\"" + Escaped(title) +
+    pictures_ += "<figure><a href=\"" + href + "\"><img" + std::string(width < 64 && height < 64 ? " class=\"tiny\"" : "") + " src=\"" + href + "\" loading=\"lazy\" alt=\"" + Escaped(title) +
                  "\" width=\"" + std::to_string(width) + "\" height=\"" + std::to_string(height) + "\"></a><figcaption>" +
-                 Escaped(title) + "<br><small>" + std::to_string(width) + "×" + std::to_string(height) +
+                 Marked(title) + "<br><small>" + std::to_string(width) + "×" + std::to_string(height) +
                  "</small></figcaption></figure>\n";
 }
 
@@ -145,10 +177,11 @@ std::string IndexPage::Html(bool with_wav) const {
         ".mail dl{display:grid;grid-template-columns:6em 1fr;margin:0}.mail dt{color:#666}.mail dd{margin:0;"
         "overflow-wrap:anywhere}.subject{font-weight:bold}\n"
         ".body{border-top:1px dashed #ccc;margin-top:.4em;padding-top:.4em;overflow-wrap:anywhere}.files{font-size:.9em}\n"
-        ".url{color:#777;font-size:.85em;overflow-wrap:anywhere}.info{font-size:.9em}\n"
+        ".url{color:#777;font-size:.85em;overflow-wrap:anywhere}td small{color:#777}.info{font-size:.9em}\n"
         ".pictures{display:flex;flex-wrap:wrap;gap:.8em}figure{margin:0;background:#fff;border:1px solid #ccc;"
         "padding:.4em;text-align:center;width:170px}\n"
-        "figure img{max-width:160px;max-height:160px;width:auto;height:auto;image-rendering:auto}"
+        "figure img{max-width:160px;max-height:160px;width:auto;height:auto}img.tiny{min-width:64px;"
+        "image-rendering:pixelated}.emoji{font-family:\"Noto Color Emoji\",\"Segoe UI Emoji\",\"Apple Color Emoji\"}"
         "figcaption{font-size:.85em;overflow-wrap:anywhere}\n"
         "</style>\n</head>\n<body>\n<h1>Sorvanto アーカイブ</h1>\n<nav>"
         "<a href=\"#contacts\">電話帳</a><a href=\"#mail\">メール</a><a href=\"#bookmarks\">ブックマーク</a>"
