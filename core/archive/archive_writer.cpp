@@ -290,15 +290,18 @@ struct ArchiveWriter::Impl {
             const PictureItem& item = *node.data;
             const std::string title = ToUtf8(item.title);
             const auto bytes = item.path.empty() ? std::nullopt : fs::ReadFile(item.path);
-            ImageInfo::Error why;
-            const auto info = bytes ? ImageInfo::FromBytes(*bytes, &why) : std::nullopt;
+            // The signature names the format; the size needs a header that reads whole. A picture
+            // whose header is damaged past its signature is still copied: its bytes are the user's.
+            const auto info = bytes ? ImageInfo::FromBytes(*bytes) : std::nullopt;
+            std::string ext;
+            if (bytes && bytes->compare(0, 2, "BM") == 0) ext = "bmp";
+            else if (bytes && bytes->compare(0, 3, "\xFF\xD8\xFF") == 0) ext = "jpg";
+            else if (bytes && bytes->compare(0, 4, "GIF8") == 0) ext = "gif";
             if (!bytes) {
                 Skip(folder, title, "data file missing: " + ToUtf8(item.path));
-            } else if (!info) {
-                Skip(folder, title, "picture damaged: " + why.what + " at byte " + std::to_string(why.offset));
+            } else if (ext.empty()) {
+                Skip(folder, title, "not a BMP, JPEG or GIF picture: " + ToUtf8(item.path));
             } else {
-                static constexpr const char* kExt[] = {"bmp", "jpg", "gif"};
-                const std::string ext = kExt[info->format];
                 // A title that already ends in the extension ("MyPic.jpg") keeps it once.
                 std::string stem = title;
                 if (stem.size() > ext.size() + 1) {
@@ -308,7 +311,7 @@ struct ArchiveWriter::Impl {
                 }
                 const std::string rel = folder + "/" + names.Take(stem, ext, "picture");
                 if (!Put(rel, *bytes)) return;
-                page.AddPicture(title, rel, info->width, info->height);
+                page.AddPicture(title, rel, info ? info->width : 0, info ? info->height : 0);
             }
             Tick();
         });

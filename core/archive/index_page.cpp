@@ -137,10 +137,15 @@ void IndexPage::BeginPictures(std::string_view heading) {
 
 void IndexPage::AddPicture(const std::string& title, const std::string& path, int width, int height) {
     const std::string href = Escaped(RelativeHref(path));
-    pictures_ += "<figure><a href=\"" + href + "\"><img" + std::string(width < 64 && height < 64 ? " class=\"tiny\"" : "") + " src=\"" + href + "\" loading=\"lazy\" alt=\"" + Escaped(title) +
-                 "\" width=\"" + std::to_string(width) + "\" height=\"" + std::to_string(height) + "\"></a><figcaption>" +
-                 Marked(title) + "<br><small>" + std::to_string(width) + "×" + std::to_string(height) +
-                 "</small></figcaption></figure>\n";
+    const std::string size = width > 0 && height > 0 ? " width=\"" + std::to_string(width) + "\" height=\"" +
+                                                           std::to_string(height) + "\""
+                                                     : std::string();
+    const std::string size_text =
+        width > 0 && height > 0 ? std::to_string(width) + "×" + std::to_string(height) : std::string("?");
+    const bool tiny = width > 0 && height > 0 && width < 64 && height < 64;
+    pictures_ += "<figure><a href=\"" + href + "\"><img" + std::string(tiny ? " class=\"tiny\"" : "") + " src=\"" +
+                 href + "\" loading=\"lazy\" alt=\"" + Escaped(title) + "\"" + size + "></a><figcaption>" +
+                 Marked(title) + "<br><small>" + size_text + "</small></figcaption></figure>\n";
 }
 
 void IndexPage::SetSkipped(const std::vector<std::string>& lines) {
