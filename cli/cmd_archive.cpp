@@ -13,7 +13,9 @@ namespace {
 
 std::atomic<bool> stop{false};
 
-extern "C" void OnStop(int) { stop = true; }
+extern "C" void OnStop(int) {
+    stop = true;
+}
 
 int Archive(const GlobalOptions&, std::vector<std::string>& args) {
     bool ok = true;
@@ -33,7 +35,8 @@ int Archive(const GlobalOptions&, std::vector<std::string>& args) {
     struct sigaction sa {};
     sa.sa_handler = OnStop;
     sigemptyset(&sa.sa_mask);
-    struct sigaction old_int {}, old_term {};
+    struct sigaction old_int {
+    }, old_term{};
     sigaction(SIGINT, &sa, &old_int);
     sigaction(SIGTERM, &sa, &old_term);
     ArchiveWriter writer(stores, options);
@@ -48,7 +51,9 @@ int Archive(const GlobalOptions&, std::vector<std::string>& args) {
     return kFailure;
 }
 
-Registrar archive_command({"archive", "archive DIR [--wav] [--vcard 3.0|4.0]  the whole store in open formats", Archive});
+Registrar archive_command({"archive",
+                           "archive DIR [--wav] [--vcard 3.0|4.0]  the whole store in open formats",
+                           Archive});
 
 }  // namespace
 }  // namespace sorvanto::cli

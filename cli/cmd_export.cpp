@@ -42,7 +42,8 @@ std::optional<std::vector<int>> Positions(const std::string& text) {
 
 // The proposed name in the folder the tool was started from (or in folder), made unique among
 // the files of this run: the save dialog would ask before replacing, the tool does not.
-std::string ProposedTarget(const std::string& proposed, const std::string& folder, std::set<std::string>& used) {
+std::string ProposedTarget(const std::string& proposed, const std::string& folder,
+                           std::set<std::string>& used) {
     const stdfs::path p(proposed);
     const std::string stem = p.stem().string();
     const std::string ext = p.extension().string();
@@ -95,7 +96,8 @@ int Export(const GlobalOptions&, std::vector<std::string>& args) {
         const int key = store.KeyAt(position);
         std::string proposed = pictograph_text::ToUtf8(ProposedExportName(store, key));
         if (proposed.empty() || proposed[0] == '.') proposed = args[0] + std::to_string(position) + proposed;
-        const std::string target = (file.empty() || into_folder) ? ProposedTarget(proposed, into_folder ? file : "", used) : file;
+        const std::string target =
+            (file.empty() || into_folder) ? ProposedTarget(proposed, into_folder ? file : "", used) : file;
         if (!ExportItem(store, key, target)) {
             PrintError("cannot write " + target);
             rc = kFailure;
@@ -106,7 +108,9 @@ int Export(const GlobalOptions&, std::vector<std::string>& args) {
     return rc;
 }
 
-Registrar export_command({"export", "export CATEGORY INDEX... [FILE]     write items as the list window's 保存 does", Export});
+Registrar export_command({"export",
+                          "export CATEGORY INDEX... [FILE]     write items as the list window's 保存 does",
+                          Export});
 
 }  // namespace
 }  // namespace sorvanto::cli

@@ -51,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     mail.subject = pictograph_text::ToUtf8(entry.adr);
     mail.body = utf8;
     mail.date = static_cast<std::int64_t>(size) * 86400 * 365;
-    mail.attachments.push_back({SafeFileNames::Clean(mail.subject, "m") + ".mld", "application/octet-stream", std::string(bytes)});
+    mail.attachments.push_back(
+        {SafeFileNames::Clean(mail.subject, "m") + ".mld", "application/octet-stream", std::string(bytes)});
     const std::string message = BuildMimeMessage(mail);
     for (char c : message)
         if (static_cast<unsigned char>(c) >= 0x80) __builtin_trap();  // headers and bodies are 7-bit

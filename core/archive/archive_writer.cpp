@@ -50,7 +50,8 @@ struct SplitBody {
 SplitBody Split(const std::string& body, bool flagged) {
     SplitBody out{body, {}, false};
     if (!flagged) return out;
-    for (auto [long_b, short_b] : {std::pair{kLongBoundary, kShortBoundary}, std::pair{kLongBoundaryLf, kShortBoundaryLf}}) {
+    for (auto [long_b, short_b] :
+         {std::pair{kLongBoundary, kShortBoundary}, std::pair{kLongBoundaryLf, kShortBoundaryLf}}) {
         std::size_t text_end = std::string::npos, start = std::string::npos;
         if (body.compare(0, short_b.size(), short_b) == 0) {
             text_end = 0;
@@ -69,7 +70,9 @@ SplitBody Split(const std::string& body, bool flagged) {
 }
 
 // The melody's title chunk, for the attachment's file name.
-std::string MelodyTitle(const MldData& mld) { return mld.ChunkText(MldChunkId::kTitle); }
+std::string MelodyTitle(const MldData& mld) {
+    return mld.ChunkText(MldChunkId::kTitle);
+}
 
 std::string SectionValue(const std::string& index_path, const std::string& section, const char* key) {
     IniFile index;
@@ -90,7 +93,7 @@ struct ArchiveWriter::Impl {
     ArchiveOptions options;
     stdfs::path root;
     std::vector<std::pair<std::string, std::string>> sums;  // relative path, digest
-    std::vector<std::string> report;                         // UTF-8 lines
+    std::vector<std::string> report;                        // UTF-8 lines
     IndexPage page;
     Progress progress;
     int done = 0;
@@ -190,9 +193,11 @@ struct ArchiveWriter::Impl {
                 mail.attachments.push_back({stem + ".mld", "application/octet-stream", mld});
                 MldRecording rec;
                 if (parsed && RecordMelody(melody, rec)) {
-                    mail.attachments.push_back({stem + ".mid", "audio/midi", BuildStandardMidiFile(rec.messages, rec.periods)});
+                    mail.attachments.push_back(
+                        {stem + ".mid", "audio/midi", BuildStandardMidiFile(rec.messages, rec.periods)});
                 } else {
-                    Skip("mail/" + box, ToUtf8(item.subject), "attached melody does not parse: no .mid attached");
+                    Skip("mail/" + box, ToUtf8(item.subject),
+                         "attached melody does not parse: no .mid attached");
                 }
             }
             const std::string message = BuildMimeMessage(mail);
@@ -263,7 +268,8 @@ struct ArchiveWriter::Impl {
                 for (const std::string& line : MldInfoLines(melody)) entry.info.push_back(ToUtf8(line));
                 if (!font.empty()) {
                     const std::string wav_rel = "melodies/" + stem + ".wav";
-                    const stdfs::path wav_path = root / stdfs::path(std::u8string(wav_rel.begin(), wav_rel.end()));
+                    const stdfs::path wav_path =
+                        root / stdfs::path(std::u8string(wav_rel.begin(), wav_rel.end()));
                     std::string error;
                     const auto wav_native = wav_path.string();
                     if (RenderMelodyWav(melody, font, wav_native, &error)) {
@@ -294,9 +300,12 @@ struct ArchiveWriter::Impl {
             // whose header is damaged past its signature is still copied: its bytes are the user's.
             const auto info = bytes ? ImageInfo::FromBytes(*bytes) : std::nullopt;
             std::string ext;
-            if (bytes && bytes->compare(0, 2, "BM") == 0) ext = "bmp";
-            else if (bytes && bytes->compare(0, 3, "\xFF\xD8\xFF") == 0) ext = "jpg";
-            else if (bytes && bytes->compare(0, 4, "GIF8") == 0) ext = "gif";
+            if (bytes && bytes->compare(0, 2, "BM") == 0)
+                ext = "bmp";
+            else if (bytes && bytes->compare(0, 3, "\xFF\xD8\xFF") == 0)
+                ext = "jpg";
+            else if (bytes && bytes->compare(0, 4, "GIF8") == 0)
+                ext = "gif";
             if (!bytes) {
                 Skip(folder, title, "data file missing: " + ToUtf8(item.path));
             } else if (ext.empty()) {
@@ -307,7 +316,8 @@ struct ArchiveWriter::Impl {
                 if (stem.size() > ext.size() + 1) {
                     std::string tail = stem.substr(stem.size() - ext.size() - 1);
                     for (char& c : tail) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-                    if (tail == "." + ext || (ext == "jpg" && tail == "jpeg")) stem.resize(stem.size() - ext.size() - 1);
+                    if (tail == "." + ext || (ext == "jpg" && tail == "jpeg"))
+                        stem.resize(stem.size() - ext.size() - 1);
                 }
                 const std::string rel = folder + "/" + names.Take(stem, ext, "picture");
                 if (!Put(rel, *bytes)) return;

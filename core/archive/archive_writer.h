@@ -12,9 +12,9 @@
 namespace sorvanto {
 
 struct ArchiveOptions {
-    std::string dir;          // native path; created, and refused when it exists and is not empty
-    bool wav = false;         // render each melody to WAV as well
-    std::string sound_font;   // for the WAV files
+    std::string dir;         // native path; created, and refused when it exists and is not empty
+    bool wav = false;        // render each melody to WAV as well
+    std::string sound_font;  // for the WAV files
     VCardVersion vcard = VCardVersion::k30;
 };
 

@@ -18,7 +18,8 @@ std::string BookmarkFileOf(const std::string& folder_title, const std::vector<Ar
     out += "    <DT><H3>" + Escaped(folder_title) + "</H3>\n    <DL><p>\n";
     for (const ArchiveBookmark& b : bookmarks) {
         const std::string title = Escaped(b.title.empty() ? b.url : b.title);
-        const std::string added = b.added > 0 ? " ADD_DATE=\"" + std::to_string(b.added) + "\"" : std::string();
+        const std::string added =
+            b.added > 0 ? " ADD_DATE=\"" + std::to_string(b.added) + "\"" : std::string();
         if (html_text::IsWebUrl(b.url))
             out += "        <DT><A HREF=\"" + Escaped(b.url) + "\"" + added + ">" + title + "</A>\n";
         else

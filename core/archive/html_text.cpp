@@ -7,15 +7,25 @@ std::string Escaped(std::string_view utf8) {
     out.reserve(utf8.size() + utf8.size() / 8);
     for (char c : utf8) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') break;
-            if (c == 0x7F) break;
-            out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&#39;";
+                break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') break;
+                if (c == 0x7F) break;
+                out += c;
         }
     }
     return out;
@@ -29,8 +39,8 @@ bool IsWebUrl(std::string_view url) {
     if (!scheme) return false;
     // Blanks, quotes and control characters have no place in a link a browser follows.
     for (char c : url)
-        if (static_cast<unsigned char>(c) <= 0x20 || c == '"' || c == '\'' || c == '<' || c == '>' || c == '\\' ||
-            c == 0x7F)
+        if (static_cast<unsigned char>(c) <= 0x20 || c == '"' || c == '\'' || c == '<' || c == '>' ||
+            c == '\\' || c == 0x7F)
             return false;
     return true;
 }
@@ -40,8 +50,8 @@ std::string RelativeHref(std::string_view path) {
     std::string out;
     for (char ch : path) {
         const auto c = static_cast<unsigned char>(ch);
-        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
-            c == '.' || c == '~' || c == '/') {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+            c == '_' || c == '.' || c == '~' || c == '/') {
             out += static_cast<char>(c);
         } else {
             out += '%';

@@ -34,7 +34,9 @@ std::string Marked(std::string_view utf8) {
     return out;
 }
 
-std::string Text(std::string_view sjis) { return Marked(pictograph_text::ToUtf8(sjis)); }
+std::string Text(std::string_view sjis) {
+    return Marked(pictograph_text::ToUtf8(sjis));
+}
 
 // A stored number or address ("HOME;VOICE:03-...") as the value with its kinds after it.
 std::string Typed(std::string_view sjis, bool show_kinds) {
@@ -42,7 +44,8 @@ std::string Typed(std::string_view sjis, bool show_kinds) {
     if (colon == std::string_view::npos) return Text(sjis);
     std::string kinds(sjis.substr(0, colon));
     for (char& c : kinds) c = c == ';' ? ' ' : c;
-    return Text(sjis.substr(colon + 1)) + (show_kinds && !kinds.empty() ? " <small>" + Text(kinds) + "</small>" : "");
+    return Text(sjis.substr(colon + 1)) +
+           (show_kinds && !kinds.empty() ? " <small>" + Text(kinds) + "</small>" : "");
 }
 
 // Line ends as <br>, after escaping.
@@ -66,9 +69,13 @@ std::string Link(const std::string& path, std::string_view label) {
     return "<a href=\"" + Escaped(RelativeHref(path)) + "\">" + Escaped(label) + "</a>";
 }
 
-std::string FileName(const std::string& path) { return path.substr(path.find_last_of('/') + 1); }
+std::string FileName(const std::string& path) {
+    return path.substr(path.find_last_of('/') + 1);
+}
 
-std::string Count(int n) { return " <span class=\"count\">(" + std::to_string(n) + ")</span>"; }
+std::string Count(int n) {
+    return " <span class=\"count\">(" + std::to_string(n) + ")</span>";
+}
 
 }  // namespace
 
@@ -82,15 +89,17 @@ void IndexPage::AddContact(const AddressEntry& e) {
     for (const std::string& m : e.mails) mails += (mails.empty() ? "" : "<br>") + Typed(m, false);
     std::string adr = e.adr_no.empty() ? std::string() : "〒" + Text(e.adr_no) + " ";
     adr += Text(e.adr);
-    contacts_ += "<tr><td>" + Text(e.name) + "</td><td>" + Marked(kana) + "</td><td>" + tels + "</td><td>" + mails +
-                 "</td><td>" + adr + "</td><td>" + Lines(pictograph_text::ToUtf8(e.note)) + "</td></tr>\n";
+    contacts_ += "<tr><td>" + Text(e.name) + "</td><td>" + Marked(kana) + "</td><td>" + tels + "</td><td>" +
+                 mails + "</td><td>" + adr + "</td><td>" + Lines(pictograph_text::ToUtf8(e.note)) +
+                 "</td></tr>\n";
 }
 
 void IndexPage::BeginMailBox(std::string_view heading, const std::string& mbox) {
     mail_ += "<h3>" + Escaped(heading) + " <small>" + Link(mbox, FileName(mbox)) + "</small></h3>\n";
 }
 
-void IndexPage::AddMail(const MimeMail& m, const std::string& eml, const std::vector<std::string>& attachments) {
+void IndexPage::AddMail(const MimeMail& m, const std::string& eml,
+                        const std::vector<std::string>& attachments) {
     ++mail_count_;
     std::string out = "<article class=\"mail\">\n<dl>";
     if (!m.from.empty()) out += "<dt>From</dt><dd>" + Marked(m.from) + "</dd>";
@@ -125,8 +134,8 @@ void IndexPage::AddMelody(const Melody& m) {
     std::string player;
     if (!m.wav.empty())
         player = "<audio controls preload=\"none\" src=\"" + Escaped(RelativeHref(m.wav)) + "\"></audio>";
-    melodies_ += "<tr><td>" + Marked(m.title) + "</td><td class=\"info\">" + info + "</td><td>" + files + "</td><td>" +
-                 player + "</td></tr>\n";
+    melodies_ += "<tr><td>" + Marked(m.title) + "</td><td class=\"info\">" + info + "</td><td>" + files +
+                 "</td><td>" + player + "</td></tr>\n";
 }
 
 void IndexPage::BeginPictures(std::string_view heading) {
@@ -143,9 +152,10 @@ void IndexPage::AddPicture(const std::string& title, const std::string& path, in
     const std::string size_text =
         width > 0 && height > 0 ? std::to_string(width) + "×" + std::to_string(height) : std::string("?");
     const bool tiny = width > 0 && height > 0 && width < 64 && height < 64;
-    pictures_ += "<figure><a href=\"" + href + "\"><img" + std::string(tiny ? " class=\"tiny\"" : "") + " src=\"" +
-                 href + "\" loading=\"lazy\" alt=\"" + Escaped(title) + "\"" + size + "></a><figcaption>" +
-                 Marked(title) + "<br><small>" + size_text + "</small></figcaption></figure>\n";
+    pictures_ += "<figure><a href=\"" + href + "\"><img" + std::string(tiny ? " class=\"tiny\"" : "") +
+                 " src=\"" + href + "\" loading=\"lazy\" alt=\"" + Escaped(title) + "\"" + size +
+                 "></a><figcaption>" + Marked(title) + "<br><small>" + size_text +
+                 "</small></figcaption></figure>\n";
 }
 
 void IndexPage::SetSkipped(const std::vector<std::string>& lines) {
@@ -155,7 +165,9 @@ void IndexPage::SetSkipped(const std::vector<std::string>& lines) {
         std::size_t start = 0;
         while (true) {
             const std::size_t tab = line.find('\t', start);
-            cells += "<td>" + Escaped(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start)) + "</td>";
+            cells += "<td>" +
+                     Escaped(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start)) +
+                     "</td>";
             if (tab == std::string::npos) break;
             start = tab + 1;
         }
@@ -167,26 +179,33 @@ std::string IndexPage::Html(bool with_wav) const {
     std::string h =
         "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"UTF-8\">\n"
         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-        "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; img-src 'self'; media-src 'self'; "
+        "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; img-src 'self'; "
+        "media-src 'self'; "
         "style-src 'unsafe-inline'\">\n"
         "<title>Sorvanto アーカイブ</title>\n<style>\n"
-        "body{font-family:\"Noto Sans CJK JP\",\"Noto Sans JP\",\"Hiragino Sans\",\"Yu Gothic\",Meiryo,sans-serif,"
-        "\"Noto Color Emoji\",\"Segoe UI Emoji\",\"Apple Color Emoji\";margin:0 auto;max-width:72em;padding:1em;"
+        "body{font-family:\"Noto Sans CJK JP\",\"Noto Sans JP\",\"Hiragino Sans\",\"Yu "
+        "Gothic\",Meiryo,sans-serif,"
+        "\"Noto Color Emoji\",\"Segoe UI Emoji\",\"Apple Color Emoji\";margin:0 "
+        "auto;max-width:72em;padding:1em;"
         "color:#222;background:#fafafa;line-height:1.5}\n"
         "h1{font-size:1.6em;margin:.2em 0}h2{border-bottom:2px solid #c33;padding-bottom:.2em;margin-top:2em}"
         "h3{margin:1.2em 0 .4em}\n"
         "nav a{margin-right:1em}.count{color:#777;font-weight:normal;font-size:.8em}\n"
-        "table{border-collapse:collapse;width:100%;background:#fff}th,td{border:1px solid #ccc;padding:.3em .5em;"
+        "table{border-collapse:collapse;width:100%;background:#fff}th,td{border:1px solid #ccc;padding:.3em "
+        ".5em;"
         "vertical-align:top;text-align:left;overflow-wrap:anywhere}th{background:#eee}\n"
         ".mail{background:#fff;border:1px solid #ccc;border-radius:4px;margin:.6em 0;padding:.5em 1em}\n"
         ".mail dl{display:grid;grid-template-columns:6em 1fr;margin:0}.mail dt{color:#666}.mail dd{margin:0;"
         "overflow-wrap:anywhere}.subject{font-weight:bold}\n"
-        ".body{border-top:1px dashed #ccc;margin-top:.4em;padding-top:.4em;overflow-wrap:anywhere}.files{font-size:.9em}\n"
+        ".body{border-top:1px dashed "
+        "#ccc;margin-top:.4em;padding-top:.4em;overflow-wrap:anywhere}.files{font-size:.9em}\n"
         ".url{color:#777;font-size:.85em;overflow-wrap:anywhere}td small{color:#777}.info{font-size:.9em}\n"
-        ".pictures{display:flex;flex-wrap:wrap;gap:.8em}figure{margin:0;background:#fff;border:1px solid #ccc;"
+        ".pictures{display:flex;flex-wrap:wrap;gap:.8em}figure{margin:0;background:#fff;border:1px solid "
+        "#ccc;"
         "padding:.4em;text-align:center;width:170px}\n"
         "figure img{max-width:160px;max-height:160px;width:auto;height:auto}img.tiny{min-width:64px;"
-        "image-rendering:pixelated}.emoji{font-family:\"Noto Color Emoji\",\"Segoe UI Emoji\",\"Apple Color Emoji\"}"
+        "image-rendering:pixelated}.emoji{font-family:\"Noto Color Emoji\",\"Segoe UI Emoji\",\"Apple Color "
+        "Emoji\"}"
         "figcaption{font-size:.85em;overflow-wrap:anywhere}\n"
         "</style>\n</head>\n<body>\n<h1>Sorvanto アーカイブ</h1>\n<nav>"
         "<a href=\"#contacts\">電話帳</a><a href=\"#mail\">メール</a><a href=\"#bookmarks\">ブックマーク</a>"
@@ -195,18 +214,22 @@ std::string IndexPage::Html(bool with_wav) const {
     h += "</nav>\n";
     h += "<section id=\"contacts\"><h2>電話帳" + Count(contact_count_) + "</h2>\n<p>" +
          Link("contacts.vcf", "contacts.vcf") + "</p>\n";
-    h += "<table><tr><th>名前</th><th>フリガナ</th><th>電話番号</th><th>メール</th><th>住所</th><th>メモ</th></tr>\n" +
+    h += "<table><tr><th>名前</th><th>フリガナ</th><th>電話番号</th><th>メール</th><th>住所</th><th>メモ</"
+         "th></tr>\n" +
          contacts_ + "</table></section>\n";
     h += "<section id=\"mail\"><h2>メール" + Count(mail_count_) + "</h2>\n" + mail_ + "</section>\n";
     h += "<section id=\"bookmarks\"><h2>ブックマーク" + Count(bookmark_count_) + "</h2>\n<p>" +
          Link("bookmarks.html", "bookmarks.html") + "</p>\n<ul>\n" + bookmarks_ + "</ul></section>\n";
     h += "<section id=\"melodies\"><h2>メロディ" + Count(melody_count_) + "</h2>\n";
-    h += "<table><tr><th>タイトル</th><th>情報</th><th>ファイル</th><th>" + std::string(with_wav ? "再生" : "") +
-         "</th></tr>\n" + melodies_ + "</table></section>\n";
-    h += "<section id=\"pictures\"><h2>画像</h2>\n" + pictures_ + (pictures_open_ ? "</div>\n" : "") + "</section>\n";
+    h += "<table><tr><th>タイトル</th><th>情報</th><th>ファイル</th><th>" +
+         std::string(with_wav ? "再生" : "") + "</th></tr>\n" + melodies_ + "</table></section>\n";
+    h += "<section id=\"pictures\"><h2>画像</h2>\n" + pictures_ + (pictures_open_ ? "</div>\n" : "") +
+         "</section>\n";
     if (!skipped_.empty())
-        h += "<section id=\"skipped\"><h2>除外した項目</h2>\n<p>" + Link("archive-report.txt", "archive-report.txt") +
-             "</p>\n<table><tr><th>区分</th><th>項目</th><th>理由</th></tr>\n" + skipped_ + "</table></section>\n";
+        h += "<section id=\"skipped\"><h2>除外した項目</h2>\n<p>" +
+             Link("archive-report.txt", "archive-report.txt") +
+             "</p>\n<table><tr><th>区分</th><th>項目</th><th>理由</th></tr>\n" + skipped_ +
+             "</table></section>\n";
     h += "</body>\n</html>\n";
     return h;
 }

@@ -15,10 +15,12 @@ constexpr char16_t kFullOfHalf[] = {
 // The plain kana whose voiced form follows them: カ..チ every other code, ツ テ ト, and ハ..ホ
 // every third.
 bool Voiceable(char32_t k) {
-    return (k >= 0x30AB && k <= 0x30C1 && (k - 0x30AB) % 2 == 0) || k == 0x30C4 || k == 0x30C6 || k == 0x30C8 ||
-           (k >= 0x30CF && k <= 0x30DB && (k - 0x30CF) % 3 == 0);
+    return (k >= 0x30AB && k <= 0x30C1 && (k - 0x30AB) % 2 == 0) || k == 0x30C4 || k == 0x30C6 ||
+           k == 0x30C8 || (k >= 0x30CF && k <= 0x30DB && (k - 0x30CF) % 3 == 0);
 }
-bool HalfVoiceable(char32_t k) { return k >= 0x30CF && k <= 0x30DB && (k - 0x30CF) % 3 == 0; }
+bool HalfVoiceable(char32_t k) {
+    return k >= 0x30CF && k <= 0x30DB && (k - 0x30CF) % 3 == 0;
+}
 
 }  // namespace
 

@@ -31,9 +31,13 @@ bool PlainAscii(std::string_view s) {
     return s.find("=?") == std::string_view::npos;
 }
 
-std::size_t Utf8Length(unsigned char c) { return c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1; }
+std::size_t Utf8Length(unsigned char c) {
+    return c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+}
 
-std::string Base64Of(std::string_view bytes) { return base64::Encode(bytes, bytes.size() / 3 * 4 + 8); }
+std::string Base64Of(std::string_view bytes) {
+    return base64::Encode(bytes, bytes.size() / 3 * 4 + 8);
+}
 
 std::string Base64Lines(std::string_view bytes) {
     const std::string text = Base64Of(bytes);
@@ -48,7 +52,8 @@ bool IsAtext(char c) {
 }
 
 bool IsDotAtom(std::string_view s) {
-    if (s.empty() || s.front() == '.' || s.back() == '.' || s.find("..") != std::string_view::npos) return false;
+    if (s.empty() || s.front() == '.' || s.back() == '.' || s.find("..") != std::string_view::npos)
+        return false;
     for (char c : s)
         if (c != '.' && !IsAtext(c)) return false;
     return true;
@@ -84,15 +89,16 @@ std::string Trimmed(std::string_view s) {
 std::string FileNameParam(std::string_view param, std::string_view utf8) {
     bool simple = !utf8.empty();
     for (char c : utf8)
-        if (!(IsAtext(c) || c == '.' || c == ' ' || c == '(' || c == ')') || c == '\'' || c == '%' || c == '*')
+        if (!(IsAtext(c) || c == '.' || c == ' ' || c == '(' || c == ')') || c == '\'' || c == '%' ||
+            c == '*')
             simple = false;
     if (simple) return std::string(param) + "=\"" + std::string(utf8) + "\"";
     std::string out = std::string(param) + "*=UTF-8''";
     static constexpr char kHex[] = "0123456789ABCDEF";
     for (char ch : utf8) {
         const auto c = static_cast<unsigned char>(ch);
-        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '-' ||
-            c == '_') {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+            c == '-' || c == '_') {
             out += static_cast<char>(c);
         } else {
             out += '%';
@@ -115,9 +121,10 @@ std::string Rfc5322Date(std::int64_t seconds) {
     const std::int64_t offset_min = (local - seconds) / 60;
     const std::int64_t abs_min = offset_min < 0 ? -offset_min : offset_min;
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%s, %02d %s %04d %02d:%02d:%02d %c%02d%02d", kDays[(tm.tm_wday % 7 + 7) % 7],
-                  tm.tm_mday, kMonths[(tm.tm_mon % 12 + 12) % 12], tm.tm_year + 1900, tm.tm_hour, tm.tm_min,
-                  tm.tm_sec, offset_min < 0 ? '-' : '+', static_cast<int>(abs_min / 60), static_cast<int>(abs_min % 60));
+    std::snprintf(buf, sizeof buf, "%s, %02d %s %04d %02d:%02d:%02d %c%02d%02d",
+                  kDays[(tm.tm_wday % 7 + 7) % 7], tm.tm_mday, kMonths[(tm.tm_mon % 12 + 12) % 12],
+                  tm.tm_year + 1900, tm.tm_hour, tm.tm_min, tm.tm_sec, offset_min < 0 ? '-' : '+',
+                  static_cast<int>(abs_min / 60), static_cast<int>(abs_min % 60));
     return buf;
 }
 
@@ -129,7 +136,8 @@ std::string EncodedHeaderText(std::string_view utf8) {
     while (i < utf8.size()) {
         std::size_t end = i;
         while (end < utf8.size()) {
-            const std::size_t n = std::min(Utf8Length(static_cast<unsigned char>(utf8[end])), utf8.size() - end);
+            const std::size_t n =
+                std::min(Utf8Length(static_cast<unsigned char>(utf8[end])), utf8.size() - end);
             if (end + n - i > 45) break;
             end += n;
         }
@@ -156,8 +164,9 @@ std::string AddressListHeader(std::string_view utf8) {
             const std::string spec = AddrSpec(piece.substr(lt + 1, piece.size() - lt - 2));
             const std::string name = Trimmed(piece.substr(0, lt));
             if (!spec.empty())
-                entry = (name.empty() ? "" : (PlainAscii(name) ? Quoted(name) : EncodedHeaderText(name)) + " ") + "<" +
-                        spec + ">";
+                entry =
+                    (name.empty() ? "" : (PlainAscii(name) ? Quoted(name) : EncodedHeaderText(name)) + " ") +
+                    "<" + spec + ">";
         } else {
             entry = AddrSpec(piece);
         }
@@ -174,7 +183,8 @@ std::string QuotedPrintableBody(std::string_view utf8) {
     std::size_t i = 0;
     while (true) {
         std::size_t end = utf8.find_first_of("\r\n", i);
-        const std::string_view line = utf8.substr(i, end == std::string_view::npos ? std::string_view::npos : end - i);
+        const std::string_view line =
+            utf8.substr(i, end == std::string_view::npos ? std::string_view::npos : end - i);
         std::string encoded_line;
         std::size_t width = 0;
         for (std::size_t k = 0; k < line.size(); ++k) {
@@ -211,7 +221,8 @@ std::string BuildMimeMessage(const MimeMail& mail) {
     m += "Date: " + Rfc5322Date(mail.date) + "\r\n";
     if (!mail.message_id.empty()) m += "Message-ID: <" + mail.message_id + "@sorvanto.invalid>\r\n";
     m += "MIME-Version: 1.0\r\n";
-    const std::string text_headers = "Content-Type: text/plain; charset=UTF-8\r\nContent-Transfer-Encoding: quoted-printable\r\n";
+    const std::string text_headers =
+        "Content-Type: text/plain; charset=UTF-8\r\nContent-Transfer-Encoding: quoted-printable\r\n";
     if (mail.attachments.empty()) return m + text_headers + "\r\n" + QuotedPrintableBody(mail.body);
     // Neither quoted-printable (which escapes '=') nor Base64 can hold "=_" at a line start.
     const std::string boundary = "=_sorvanto_" + Sha256::Hex(mail.body + mail.subject).substr(0, 24);
@@ -247,14 +258,15 @@ std::string MboxrdEntry(std::string_view message, std::string_view envelope_send
     const std::int64_t year = yoe + era * 400 + (month <= 2);
     const int weekday = static_cast<int>(((days % 7) + 11) % 7);  // 1970-01-01 was a Thursday
     char buf[80];
-    std::snprintf(buf, sizeof buf, " %s %s %2d %02d:%02d:%02d %04lld\n", kDays[weekday], kMonths[month - 1], day,
-                  static_cast<int>(secs / 3600), static_cast<int>(secs / 60 % 60), static_cast<int>(secs % 60),
-                  static_cast<long long>(year));
+    std::snprintf(buf, sizeof buf, " %s %s %2d %02d:%02d:%02d %04lld\n", kDays[weekday], kMonths[month - 1],
+                  day, static_cast<int>(secs / 3600), static_cast<int>(secs / 60 % 60),
+                  static_cast<int>(secs % 60), static_cast<long long>(year));
     std::string out = "From " + sender + buf;
     std::size_t i = 0;
     while (i < message.size()) {
         std::size_t end = message.find('\n', i);
-        std::string_view line = message.substr(i, end == std::string_view::npos ? std::string_view::npos : end - i);
+        std::string_view line =
+            message.substr(i, end == std::string_view::npos ? std::string_view::npos : end - i);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         const std::size_t gt = line.find_first_not_of('>');
         if (gt != std::string_view::npos && line.substr(gt, 5) == "From ") out += '>';

@@ -17,7 +17,7 @@ struct MimeAttachment {
 };
 
 struct MimeMail {
-    std::string from;     // the stored address line; empty: no From header
+    std::string from;  // the stored address line; empty: no From header
     std::string to;
     std::string subject;
     std::int64_t date = 0;  // seconds since 1970

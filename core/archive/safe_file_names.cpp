@@ -34,10 +34,14 @@ std::string SafeFileNames::Clean(std::string_view utf8_stem, std::string_view fa
     std::string out;
     for (char32_t p : points) {
         std::string piece;
-        if (p < 0x20 || p == 0x7F || (p >= 0x80 && p < 0xA0)) piece = " ";
-        else if (std::u32string_view(U"<>:\"/\\|?*").find(p) != std::u32string_view::npos) piece = "_";
-        else if (p == 0xFFFD || (p >= 0xFE00 && p <= 0xFE0F)) continue;  // nothing worth keeping
-        else pictograph_text::AppendUtf8(piece, p);
+        if (p < 0x20 || p == 0x7F || (p >= 0x80 && p < 0xA0))
+            piece = " ";
+        else if (std::u32string_view(U"<>:\"/\\|?*").find(p) != std::u32string_view::npos)
+            piece = "_";
+        else if (p == 0xFFFD || (p >= 0xFE00 && p <= 0xFE0F))
+            continue;  // nothing worth keeping
+        else
+            pictograph_text::AppendUtf8(piece, p);
         if (out.size() + piece.size() > kMaxStemBytes) break;  // never half a character
         out += piece;
     }
@@ -55,10 +59,13 @@ std::string SafeFileNames::Take(std::string_view utf8_stem, std::string_view ext
     const std::string stem = Clean(utf8_stem, fallback);
     const std::string dot_ext = ext.empty() ? std::string() : "." + std::string(ext);
     std::string name = stem + dot_ext;
-    for (int n = 2; !taken_.insert(Folded(name)).second; ++n) name = stem + " (" + std::to_string(n) + ")" + dot_ext;
+    for (int n = 2; !taken_.insert(Folded(name)).second; ++n)
+        name = stem + " (" + std::to_string(n) + ")" + dot_ext;
     return name;
 }
 
-void SafeFileNames::Reserve(std::string_view name) { taken_.insert(Folded(name)); }
+void SafeFileNames::Reserve(std::string_view name) {
+    taken_.insert(Folded(name));
+}
 
 }  // namespace sorvanto

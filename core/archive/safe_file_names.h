@@ -17,7 +17,8 @@ public:
     // A name "stem.ext" (ext without the dot, may be empty) not yet given by this object;
     // " (2)", " (3)", ... is added to the stem while the name is taken. fallback stands in for
     // a stem that is empty once cleaned.
-    std::string Take(std::string_view utf8_stem, std::string_view ext, std::string_view fallback = "untitled");
+    std::string Take(std::string_view utf8_stem, std::string_view ext,
+                     std::string_view fallback = "untitled");
     // Claims a fixed name (ASCII), so no later Take returns it.
     void Reserve(std::string_view name);
 

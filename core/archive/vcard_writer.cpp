@@ -56,9 +56,12 @@ void AddLine(std::string& out, std::string_view line) {
     for (std::size_t i = 0; i < line.size();) {
         std::size_t n = 1;
         const auto c = static_cast<unsigned char>(line[i]);
-        if (c >= 0xF0) n = 4;
-        else if (c >= 0xE0) n = 3;
-        else if (c >= 0xC0) n = 2;
+        if (c >= 0xF0)
+            n = 4;
+        else if (c >= 0xE0)
+            n = 3;
+        else if (c >= 0xC0)
+            n = 2;
         n = std::min(n, line.size() - i);
         if (width + n > 75) {
             out += "\r\n ";
@@ -118,23 +121,27 @@ std::string VCardOf(const AddressEntry& entry, VCardVersion version) {
     const std::string full = given8.empty() ? family8 : family8 + " " + given8;
     AddLine(out, "FN:" + Escaped(full));
     AddLine(out, "N:" + Escaped(family8) + ";" + Escaped(given8) + ";;;");
-    const std::u32string kana = FullWidthKatakana(pictograph_text::DecodeUtf8(pictograph_text::ToUtf8(entry.kana)));
+    const std::u32string kana =
+        FullWidthKatakana(pictograph_text::DecodeUtf8(pictograph_text::ToUtf8(entry.kana)));
     const auto [kana_family, kana_given] = SplitName(kana);
     if (!kana_family.empty()) AddLine(out, "X-PHONETIC-LAST-NAME:" + Escaped(Utf8Of(kana_family)));
     if (!kana_given.empty()) AddLine(out, "X-PHONETIC-FIRST-NAME:" + Escaped(Utf8Of(kana_given)));
     for (const std::string& tel : entry.tels) {
         const auto [kinds, number] = KindsAndValue(tel);
         if (number.empty()) continue;
-        const std::string types = v4 ? TypeParam(kinds, version, {"CELL", "HOME", "WORK", "FAX", "VOICE", "PAGER", "VIDEO", "TEXT"})
-                                     : TypeParam(kinds, version, {"CELL", "HOME", "WORK", "FAX", "VOICE", "PAGER", "MSG",
-                                                                  "PREF", "VIDEO", "CAR", "BBS", "MODEM", "ISDN", "PCS"});
+        const std::string types =
+            v4 ? TypeParam(kinds, version, {"CELL", "HOME", "WORK", "FAX", "VOICE", "PAGER", "VIDEO", "TEXT"})
+               : TypeParam(kinds, version,
+                           {"CELL", "HOME", "WORK", "FAX", "VOICE", "PAGER", "MSG", "PREF", "VIDEO", "CAR",
+                            "BBS", "MODEM", "ISDN", "PCS"});
         AddLine(out, "TEL" + types + ":" + Escaped(pictograph_text::ToUtf8(number)));
     }
     for (const std::string& mail : entry.mails) {
         const auto [kinds, address] = KindsAndValue(mail);
         if (address.empty()) continue;
-        const std::string types = v4 ? TypeParam(kinds, version, {"HOME", "WORK"})
-                                     : TypeParam(kinds, version, {"INTERNET", "X400", "PREF", "HOME", "WORK"});
+        const std::string types =
+            v4 ? TypeParam(kinds, version, {"HOME", "WORK"})
+               : TypeParam(kinds, version, {"INTERNET", "X400", "PREF", "HOME", "WORK"});
         AddLine(out, "EMAIL" + types + ":" + Escaped(pictograph_text::ToUtf8(address)));
     }
     if (!entry.adr.empty() || !entry.adr_no.empty())

@@ -15,30 +15,32 @@ namespace {
 template <class Fn>
 bool WithItem(const CategoryStoreBase& store, int key, Fn fn) {
     switch (store.GetCategory()) {
-    case Category::kMelody:
-        if (auto* item = static_cast<const MelodyStore&>(store).Find(key)) return fn(*item), true;
-        return false;
-    case Category::kPicture:
-    case Category::kMyPic:
-        if (auto* item = static_cast<const PictureStore&>(store).Find(key)) return fn(*item), true;
-        return false;
-    case Category::kBookmark:
-        if (auto* item = static_cast<const BookmarkStore&>(store).Find(key)) return fn(*item), true;
-        return false;
-    case Category::kOutMail:
-    case Category::kInMail:
-        if (auto* item = static_cast<const MailStore&>(store).Find(key)) return fn(*item), true;
-        return false;
-    case Category::kAddress:
-        if (auto* item = static_cast<const AddressStore&>(store).Find(key)) return fn(*item), true;
-        return false;
+        case Category::kMelody:
+            if (auto* item = static_cast<const MelodyStore&>(store).Find(key)) return fn(*item), true;
+            return false;
+        case Category::kPicture:
+        case Category::kMyPic:
+            if (auto* item = static_cast<const PictureStore&>(store).Find(key)) return fn(*item), true;
+            return false;
+        case Category::kBookmark:
+            if (auto* item = static_cast<const BookmarkStore&>(store).Find(key)) return fn(*item), true;
+            return false;
+        case Category::kOutMail:
+        case Category::kInMail:
+            if (auto* item = static_cast<const MailStore&>(store).Find(key)) return fn(*item), true;
+            return false;
+        case Category::kAddress:
+            if (auto* item = static_cast<const AddressStore&>(store).Find(key)) return fn(*item), true;
+            return false;
     }
     return false;
 }
 
 struct Namer {
     std::string name;
-    void operator()(const MelodyItem& i) { name = ProposedFileName(i.title) + "." + ExportExtension(Category::kMelody); }
+    void operator()(const MelodyItem& i) {
+        name = ProposedFileName(i.title) + "." + ExportExtension(Category::kMelody);
+    }
     void operator()(const PictureItem& i) {
         name = ProposedFileName(i.title) + "." + ExportExtension(Category::kPicture, i.type);
     }
@@ -62,13 +64,18 @@ struct Writer {
 
 std::string ExportExtension(Category category, int picture_type) {
     switch (category) {
-    case Category::kMelody: return "mld";
-    case Category::kPicture:
-    case Category::kMyPic: return picture_type == 1 ? "jpg" : picture_type == 2 ? "gif" : "bmp";
-    case Category::kBookmark: return "url";
-    case Category::kAddress: return "vcf";
-    case Category::kOutMail:
-    case Category::kInMail: return "eml";
+        case Category::kMelody:
+            return "mld";
+        case Category::kPicture:
+        case Category::kMyPic:
+            return picture_type == 1 ? "jpg" : picture_type == 2 ? "gif" : "bmp";
+        case Category::kBookmark:
+            return "url";
+        case Category::kAddress:
+            return "vcf";
+        case Category::kOutMail:
+        case Category::kInMail:
+            return "eml";
     }
     return {};
 }

@@ -12,7 +12,9 @@ namespace sorvanto {
 
 namespace {
 
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+QString U(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 CArchiveExport::AskFolder& Question() {
     static CArchiveExport::AskFolder ask = [](QWidget* parent) -> std::optional<QString> {
@@ -25,7 +27,9 @@ CArchiveExport::AskFolder& Question() {
 
 }  // namespace
 
-void CArchiveExport::SetFolderQuestion(AskFolder ask) { Question() = std::move(ask); }
+void CArchiveExport::SetFolderQuestion(AskFolder ask) {
+    Question() = std::move(ask);
+}
 
 ArchiveResult CArchiveExport::RunInto(QWidget* parent, const QString& folder) {
     CategoryStores stores;
@@ -54,21 +58,24 @@ void CArchiveExport::Run(QWidget* parent) {
     const ArchiveResult result = RunInto(parent, *folder);
     const QString message = QString::fromUtf8(result.message.c_str());
     switch (result.status) {
-    case ArchiveResult::Status::kDone:
-        QMessageBox::information(parent, U("確認"), U("アーカイブを書き出しました。\n") + message);
-        break;
-    case ArchiveResult::Status::kCancelled: break;
-    case ArchiveResult::Status::kRefused:
-        QMessageBox::warning(parent, U("確認"),
-                             U("フォルダが空ではありません。新しいフォルダか空のフォルダを選んでください。\n") + message);
-        break;
-    case ArchiveResult::Status::kSkipped:
-        QMessageBox::warning(parent, U("確認"),
-                             U("読めなかった項目を除いて書き出しました (archive-report.txt)。\n") + message);
-        break;
-    case ArchiveResult::Status::kFailed:
-        QMessageBox::warning(parent, U("確認"), U("アーカイブを書き出せませんでした。\n") + message);
-        break;
+        case ArchiveResult::Status::kDone:
+            QMessageBox::information(parent, U("確認"), U("アーカイブを書き出しました。\n") + message);
+            break;
+        case ArchiveResult::Status::kCancelled:
+            break;
+        case ArchiveResult::Status::kRefused:
+            QMessageBox::warning(
+                parent, U("確認"),
+                U("フォルダが空ではありません。新しいフォルダか空のフォルダを選んでください。\n") + message);
+            break;
+        case ArchiveResult::Status::kSkipped:
+            QMessageBox::warning(
+                parent, U("確認"),
+                U("読めなかった項目を除いて書き出しました (archive-report.txt)。\n") + message);
+            break;
+        case ArchiveResult::Status::kFailed:
+            QMessageBox::warning(parent, U("確認"), U("アーカイブを書き出せませんでした。\n") + message);
+            break;
     }
 }
 

@@ -25,7 +25,8 @@ protected:
         stdfs::create_directories(home_);
         test::WriteFileBytes(home_ / "Sorvanto.ini", "[System]\r\nModel=1\r\n");
         std::vector<std::string> argv{SORVANTO_CLI, "--home", home_.string(), "import"};
-        for (const auto& e : stdfs::directory_iterator(stdfs::path(SORVANTO_SOURCE_DIR) / "data/samples/family1"))
+        for (const auto& e :
+             stdfs::directory_iterator(stdfs::path(SORVANTO_SOURCE_DIR) / "data/samples/family1"))
             argv.push_back(e.path().string());
         const auto r = test::Run(argv);
         ASSERT_EQ(r.exit_code, 0) << r.err;
@@ -43,8 +44,8 @@ protected:
 // command-line tool must give the same bytes.
 TEST_F(ExportArchiveCliTest, ExportWritesTheListWindowsBytesForEveryCategory) {
     const std::pair<const char*, Category> kCategories[] = {
-        {"melody", Category::kMelody}, {"picture", Category::kPicture}, {"bookmark", Category::kBookmark},
-        {"outmail", Category::kOutMail}, {"inmail", Category::kInMail}, {"address", Category::kAddress},
+        {"melody", Category::kMelody},   {"picture", Category::kPicture}, {"bookmark", Category::kBookmark},
+        {"outmail", Category::kOutMail}, {"inmail", Category::kInMail},   {"address", Category::kAddress},
         {"mypic", Category::kMyPic}};
     for (const auto& [name, category] : kCategories) {
         SCOPED_TRACE(name);
@@ -59,13 +60,27 @@ TEST_F(ExportArchiveCliTest, ExportWritesTheListWindowsBytesForEveryCategory) {
         const std::string theirs = (Home() / (std::string(name) + ".desktop")).string();
         bool ok = false;
         switch (category) {
-        case Category::kMelody: ok = ExportDataFile(stores.melody.At(0)->path, theirs); break;
-        case Category::kPicture: ok = ExportDataFile(stores.picture.At(0)->path, theirs); break;
-        case Category::kMyPic: ok = ExportDataFile(stores.my_pic.At(0)->path, theirs); break;
-        case Category::kBookmark: ok = WriteInternetShortcut(stores.bookmark.At(0)->url, theirs); break;
-        case Category::kOutMail: ok = ExportMailFile(*stores.out_mail.At(0), false, theirs); break;
-        case Category::kInMail: ok = ExportMailFile(*stores.in_mail.At(0), true, theirs); break;
-        case Category::kAddress: ok = ExportVCard(*stores.address.At(0), theirs); break;
+            case Category::kMelody:
+                ok = ExportDataFile(stores.melody.At(0)->path, theirs);
+                break;
+            case Category::kPicture:
+                ok = ExportDataFile(stores.picture.At(0)->path, theirs);
+                break;
+            case Category::kMyPic:
+                ok = ExportDataFile(stores.my_pic.At(0)->path, theirs);
+                break;
+            case Category::kBookmark:
+                ok = WriteInternetShortcut(stores.bookmark.At(0)->url, theirs);
+                break;
+            case Category::kOutMail:
+                ok = ExportMailFile(*stores.out_mail.At(0), false, theirs);
+                break;
+            case Category::kInMail:
+                ok = ExportMailFile(*stores.in_mail.At(0), true, theirs);
+                break;
+            case Category::kAddress:
+                ok = ExportVCard(*stores.address.At(0), theirs);
+                break;
         }
         stdfs::current_path(Home());
         ASSERT_TRUE(ok);
@@ -99,6 +114,19 @@ TEST_F(ExportArchiveCliTest, ArchiveSummaryRefusalAndSkippedItems) {
     EXPECT_EQ(ok.exit_code, 0) << ok.err;
     EXPECT_NE(ok.out.find("files written to"), std::string::npos);
     EXPECT_NE(ReadFileBytes(Home() / "a" / "contacts.vcf").find("VERSION:4.0"), std::string::npos);
+
+    // With --wav each melody is rendered too, and the page gets a player for it.
+    const auto wav = Cli({"archive", (Home() / "w").string(), "--wav"});
+    if (wav.exit_code == 0) {
+        bool found = false;
+        for (const auto& e : stdfs::directory_iterator(Home() / "w" / "melodies"))
+            found = found || (e.path().extension() == ".wav" && ReadFileBytes(e.path()).rfind("RIFF", 0) == 0);
+        EXPECT_TRUE(found);
+        EXPECT_NE(ReadFileBytes(Home() / "w" / "index.html").find("<audio controls"), std::string::npos);
+    } else {  // no sound font on this machine: said so, everything else written
+        EXPECT_NE(ReadFileBytes(Home() / "w" / "archive-report.txt").find("no sound font"), std::string::npos)
+            << wav.err;
+    }
 
     const auto again = Cli({"archive", (Home() / "a").string()});
     EXPECT_EQ(again.exit_code, 1);

@@ -30,7 +30,8 @@ TEST_F(CliPictographTest, ListInfoAndLogLinesShowEmoji) {
     test::WriteFileBytes(Home() / "bm.url",
                          "BEGIN:VBKM\r\nVERSION:1.0\r\nURL:http://example.com/\r\n"
                          "TITLE;CHARSET=SHIFT_JIS:\xF8\x9F\xF9\x75\x8B\xC8\r\nEND:VBKM\r\n");
-    const auto import = test::Run({SORVANTO_CLI, "--home", home.string(), "import", (Home() / "bm.url").string()});
+    const auto import =
+        test::Run({SORVANTO_CLI, "--home", home.string(), "import", (Home() / "bm.url").string()});
     ASSERT_EQ(import.exit_code, 0) << import.err;
     EXPECT_NE(import.out.find("\u2600\u24D8曲"), std::string::npos) << import.out;  // the log line
     EXPECT_FALSE(HasPrivateUse(import.out));
@@ -45,9 +46,12 @@ TEST_F(CliPictographTest, ListInfoAndLogLinesShowEmoji) {
     const std::string title = "\x83\x65\x83\x58\x83\x67\x8B\xC8";
     const auto at = mld.find(title);
     ASSERT_NE(at, std::string::npos);
-    mld.replace(at, title.size(), "\xF9\x91\xF9\x85\x8B\xC8" "ab");
+    mld.replace(at, title.size(),
+                "\xF9\x91\xF9\x85\x8B\xC8"
+                "ab");
     test::WriteFileBytes(Home() / "m.mld", mld);
-    const auto info = test::Run({SORVANTO_CLI, "--home", home.string(), "mld", "info", (Home() / "m.mld").string()});
+    const auto info =
+        test::Run({SORVANTO_CLI, "--home", home.string(), "mld", "info", (Home() / "m.mld").string()});
     ASSERT_EQ(info.exit_code, 0) << info.err;
     EXPECT_NE(info.out.find("\u2764#\u20E3曲ab"), std::string::npos) << info.out;
     EXPECT_FALSE(HasPrivateUse(info.out));

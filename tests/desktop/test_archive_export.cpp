@@ -23,7 +23,8 @@ private Q_SLOTS:
         QVERIFY(!menu.empty());
         bool found = false;
         for (const auto& item : menu.front().items)
-            if (item.id == cmd::kArchive) found = item.text && std::string(item.text) == "アーカイブ書き出し(&R)...";
+            if (item.id == cmd::kArchive)
+                found = item.text && std::string(item.text) == "アーカイブ書き出し(&R)...";
         QVERIFY(found);
     }
 
@@ -60,7 +61,8 @@ private Q_SLOTS:
         test::ListHome::CopyFixture(QStringLiteral("store/melodyindex"), QStringLiteral("."));
         QWidget parent;
         QTimer::singleShot(0, [&] {
-            if (auto* progress = parent.findChild<QProgressDialog*>(QStringLiteral("ArchiveProgress"))) progress->cancel();
+            if (auto* progress = parent.findChild<QProgressDialog*>(QStringLiteral("ArchiveProgress")))
+                progress->cancel();
         });
         const QString target = QDir::current().filePath(QStringLiteral("archive"));
         const ArchiveResult result = CArchiveExport::RunInto(&parent, target);

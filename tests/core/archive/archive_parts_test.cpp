@@ -24,8 +24,10 @@ TEST(Sha256, FipsVectorsWholeAndInPieces) {
     s.Update(std::string(1000000 - fed, 'a'));
     EXPECT_EQ(s.HexDigest(), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
     // 55 and 56 bytes: the length still fits the last block, or needs one more.
-    EXPECT_EQ(Sha256::Hex(std::string(55, 'a')), "9f4390f8d30c2dd92ec9f095b65e2b9ae9b0a925a5258e241c9f1e910f734318");
-    EXPECT_EQ(Sha256::Hex(std::string(56, 'a')), "b35439a4ac6f0948b6d6f9e3c6af0f5f590ce20f1bde7090ef7970686ec6738a");
+    EXPECT_EQ(Sha256::Hex(std::string(55, 'a')),
+              "9f4390f8d30c2dd92ec9f095b65e2b9ae9b0a925a5258e241c9f1e910f734318");
+    EXPECT_EQ(Sha256::Hex(std::string(56, 'a')),
+              "b35439a4ac6f0948b6d6f9e3c6af0f5f590ce20f1bde7090ef7970686ec6738a");
 }
 
 TEST(SafeFileNames, SafeOnBothSystemsAndUnique) {
@@ -85,7 +87,8 @@ TEST(MimePieces, EncodedWordsFoldAndKeepCharacters) {
     int words = 0;
     while (start < encoded.size()) {
         std::size_t end = encoded.find("\r\n ", start);
-        const std::string word = encoded.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        const std::string word =
+            encoded.substr(start, end == std::string::npos ? std::string::npos : end - start);
         EXPECT_LE(word.size(), 75u);
         EXPECT_EQ(word.rfind("=?UTF-8?B?", 0), 0u);
         ++words;
@@ -118,11 +121,13 @@ TEST(MimePieces, QuotedPrintableLinesAndMboxQuoting) {
     EXPECT_NE(body.find("From here=3D\r\n"), std::string::npos);
     const std::string mbox = MboxrdEntry("Subject: x\r\n\r\nFrom me\r\n>From you\r\nFrom\r\n", "a@b.jp", 0);
     EXPECT_EQ(mbox, "From a@b.jp Thu Jan  1 00:00:00 1970\nSubject: x\n\n>From me\n>>From you\nFrom\n\n");
-    EXPECT_EQ(MboxrdEntry("x", "", 1073001907).substr(0, 44), "From MAILER-DAEMON Fri Jan  2 00:05:07 2004\n");
+    EXPECT_EQ(MboxrdEntry("x", "", 1073001907).substr(0, 44),
+              "From MAILER-DAEMON Fri Jan  2 00:05:07 2004\n");
 }
 
 TEST(HtmlText, EscapesAndLinksOnlyTheWeb) {
-    EXPECT_EQ(html_text::Escaped("<a href=\"x\">'&'</a>\x01"), "&lt;a href=&quot;x&quot;&gt;&#39;&amp;&#39;&lt;/a&gt;");
+    EXPECT_EQ(html_text::Escaped("<a href=\"x\">'&'</a>\x01"),
+              "&lt;a href=&quot;x&quot;&gt;&#39;&amp;&#39;&lt;/a&gt;");
     EXPECT_TRUE(html_text::IsWebUrl("http://example.com/"));
     EXPECT_TRUE(html_text::IsWebUrl("HTTPS://example.com/a?b=c"));
     EXPECT_FALSE(html_text::IsWebUrl("javascript:alert(1)"));

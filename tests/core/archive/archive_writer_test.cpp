@@ -150,15 +150,19 @@ protected:
         // An entry and a mail with pictographs: the sun, "i-mode" (a logo without an emoji), an
         // umbrella; a half-width reading that needs composing.
         const stdfs::path pb = Home() / "pb.vcf";
-        WriteFileBytes(pb, "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=SHIFT_JIS:\x90\xB0\x92\x6A\xF8\x9F \x91\xE5\x95\xE3\xF9\x75;;;;\r\n"
-                           "SOUND;X-IRMC-N;CHARSET=SHIFT_JIS:\xCA\xDA\xB5 \xC0\xDE\xB2\xBD\xB9;;;;\r\n"
-                           "TEL;FAX:03-0000-1111\r\nNOTE;CHARSET=SHIFT_JIS:\x90\xB0\x82\xEA\xF8\x9F\x82\xCC\x82\xBF\x89\x4A\xF8\xA1\r\n"
-                           "END:VCARD\r\n");
+        WriteFileBytes(pb,
+                       "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=SHIFT_JIS:\x90\xB0\x92\x6A\xF8\x9F "
+                       "\x91\xE5\x95\xE3\xF9\x75;;;;\r\n"
+                       "SOUND;X-IRMC-N;CHARSET=SHIFT_JIS:\xCA\xDA\xB5 \xC0\xDE\xB2\xBD\xB9;;;;\r\n"
+                       "TEL;FAX:03-0000-1111\r\nNOTE;CHARSET=SHIFT_JIS:"
+                       "\x90\xB0\x82\xEA\xF8\x9F\x82\xCC\x82\xBF\x89\x4A\xF8\xA1\r\n"
+                       "END:VCARD\r\n");
         Import(stores, sink, 4, pb);
         std::string mld = ReadFileBytes(test::DataPath("mld/sample.mld"));
-        const std::string mail = std::string("sunny@docomo.ne.jp\r\n\r\n\x90\xB0\x82\xEA\xF8\x9F\r\n1073001907\r\n1\r\n") +
-                                 "\x8D\xA1\x93\xFA\x82\xCD\xF8\x9F\r\nFrom the sun\r\n\xF9\x85\x82\xC6\xF9\x91\r\n--B:M\r\n" +
-                                 base64::Encode(mld, 4096);
+        const std::string mail =
+            std::string("sunny@docomo.ne.jp\r\n\r\n\x90\xB0\x82\xEA\xF8\x9F\r\n1073001907\r\n1\r\n") +
+            "\x8D\xA1\x93\xFA\x82\xCD\xF8\x9F\r\nFrom the sun\r\n\xF9\x85\x82\xC6\xF9\x91\r\n--B:M\r\n" +
+            base64::Encode(mld, 4096);
         WriteFileBytes(Home() / "sun.txt", mail);
         ASSERT_TRUE(stores.in_mail.Register("sun.txt", 0, 1));
     }
@@ -211,9 +215,11 @@ TEST_F(ArchiveWriterTest, StandardReadersAcceptEveryFile) {
     const std::string vcf = ReadFileBytes("out4/contacts.vcf");
     EXPECT_NE(vcf.find("VERSION:4.0\r\n"), std::string::npos);
     EXPECT_NE(vcf.find("TEL;TYPE=fax:03-0000-1111\r\n"), std::string::npos);
-    const auto v4_read = test::Run({kPython, "-c",
-                                    "import vobject,sys; c=list(vobject.readComponents(open('out4/contacts.vcf',encoding='utf-8').read()));"
-                                    "sys.exit(0 if len(c)>10 and all(x.version.value=='4.0' for x in c) else 1)"});
+    const auto v4_read =
+        test::Run({kPython, "-c",
+                   "import vobject,sys; "
+                   "c=list(vobject.readComponents(open('out4/contacts.vcf',encoding='utf-8').read()));"
+                   "sys.exit(0 if len(c)>10 and all(x.version.value=='4.0' for x in c) else 1)"});
     EXPECT_EQ(v4_read.exit_code, 0) << v4_read.err;
 }
 
@@ -249,7 +255,8 @@ TEST_F(ArchiveWriterTest, BadItemsAreSkippedAndNamedTheStoreStaysAsItWas) {
     EXPECT_EQ(mid, mld - 1);
     EXPECT_EQ(test::Run({"/bin/sh", "-c", "cd out && sha256sum -c --quiet SHA256SUMS"}).exit_code, 0);
     EXPECT_EQ(StoreDigests(), before);
-    EXPECT_EQ(std::distance(stdfs::directory_iterator(Home()), stdfs::directory_iterator()), outside_before + 1);
+    EXPECT_EQ(std::distance(stdfs::directory_iterator(Home()), stdfs::directory_iterator()),
+              outside_before + 1);
 
     // An existing folder that holds anything is refused and left as it was.
     const ArchiveResult again = Archive("out");
