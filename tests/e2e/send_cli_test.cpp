@@ -173,6 +173,21 @@ TEST_F(SendCliTest, EveryCategoryArrivesAsBuilt) {
     }
 }
 
+TEST_F(SendCliTest, ImportedMailGoesBackWithItsLineEnds) {
+    // A fresh folder that holds only the mail the P503i(S) pushed: its body carries a melody
+    // after the boundary, with the handset's CR LF.
+    home_ = Home() / "fresh";
+    stdfs::create_directories(home_);
+    WriteSettings("0000");
+    const std::string sample = (stdfs::path(SORVANTO_SOURCE_DIR) / "data/samples/family0/outmsg.vmg").string();
+    ASSERT_EQ(Cli({"--model", "0", "import", sample}).exit_code, 0);
+    const stdfs::path built = Home() / "x.vmg";
+    const Result r = Cli({"--model", "0", "send", "outmail", "0", "--out", built.string()});
+    ASSERT_EQ(r.exit_code, 0) << r.out;
+    const std::string object = ReadFileBytes(built);
+    EXPECT_NE(object.find("=0D=0A--B:M=0D=0A"), std::string::npos) << object;
+}
+
 TEST_F(SendCliTest, WholeBookPassesTheDigestChallenge) {
     WriteSettings("4321");
     StartHandset({"--challenge", "--passcode", "4321"});
