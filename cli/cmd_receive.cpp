@@ -92,6 +92,7 @@ int Receive(const GlobalOptions& options, std::vector<std::string>& args) {
     const LinkSettings settings = LinkSettings::Load();
     ByteList queue;
     ObexServerSession server(MakeLink(settings), &queue);
+    server.SetPasscode(settings.passcode);
     if (server.OpenServer() != 0 || server.StartWorker() != 1) {
         PrintError("cannot listen on " + settings.listen_address + ":" + std::to_string(settings.listen_port));
         return kFailure;
@@ -106,18 +107,19 @@ int Receive(const GlobalOptions& options, std::vector<std::string>& args) {
     auto next_tick = Clock::now() + std::chrono::seconds(1);
     int received = 0;
     auto import = [&](const std::string& p) { receiver.Import(p); };
+    auto log = [&](const std::string& text) { receiver.printer.LogLine(text); };
     while (!g_stop) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         const auto now = Clock::now();
         if (now >= next_tick) {
-            received += ReceivePump::Drain(queue, import);
+            received += ReceivePump::Drain(queue, import, log);
             next_tick = now + std::chrono::seconds(1);
         }
         if (once && received > 0) break;
         if (timeout > 0 && now >= deadline) break;
     }
     server.Stop(1);
-    ReceivePump::Drain(queue, import);  // what arrived in the last moment is not lost
+    ReceivePump::Drain(queue, import, log);  // what arrived in the last moment is not lost
     return kOk;
 }
 

@@ -191,6 +191,8 @@ void CMainFrame::StartUp() {
 
 void CMainFrame::OpenServer() {
     if (!server_) server_ = std::make_unique<ObexServerSession>(MakeConfiguredLink(), &queue_);
+    // Peers on a network answer the challenge with the passcode of the configuration sheet.
+    server_->SetPasscode(LinkSettings::FromIni(SettingsFile::Get()).passcode);
     // A failure is not reported: the program runs on without receiving.
     if (server_->OpenServer() == 0) server_->StartWorker();
 }
@@ -225,7 +227,7 @@ void CMainFrame::OnTimer() {
     if (queue_.Head()) importer = ImporterForModel(model_id_, *select_view_);
     ReceivePump::ImportFn import;
     if (importer) import = [&importer](const std::string& path) { importer->Import(path); };
-    ReceivePump::Drain(queue_, import);
+    ReceivePump::Drain(queue_, import, [this](const std::string& text) { Log(text); });
     clock_->setText(ClockText());
     UpdateButtons();
 }
