@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "common/sjis.h"
 #include "irlink/obex_codes.h"
 #include "platform/clock.h"
 #include "platform/fs.h"
@@ -37,6 +38,20 @@ ObexServerSession::ObexServerSession(std::unique_ptr<LinkApi> link, ByteList* qu
     : IrdaSession(std::move(link)), queue_(queue) {}
 
 ObexServerSession::~ObexServerSession() { Stop(1); }
+
+int ObexServerSession::Open() {
+    const int created = CreateSocket(0);
+    if (created != 0) return created;
+    return OpenServer() == 0 ? 0 : -4;
+}
+
+std::string ObexServerSession::OpenFailureText(int result, bool irda) {
+    if (irda && result == -1)
+        return sjis::Lit("このパソコンでは赤外線通信(IrDA)が使えないため、携帯電話との送受信はできません");
+    if (irda && result == -2)
+        return sjis::Lit("赤外線のOBEXサービスを他のプログラムが使っているため、携帯電話からの受信はできません");
+    return sjis::Lit("携帯電話からの受信を開始できません");
+}
 
 void ObexServerSession::Answer(const std::uint8_t* bytes, int length) { Send(bytes, length); }
 
