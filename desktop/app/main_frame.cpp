@@ -191,8 +191,17 @@ void CMainFrame::StartUp() {
 
 void CMainFrame::OpenServer() {
     if (!server_) server_ = std::make_unique<ObexServerSession>(MakeConfiguredLink(), &queue_);
-    // A failure is not reported: the program runs on without receiving.
-    if (server_->OpenServer() == 0) server_->StartWorker();
+    const int opened = server_->Open();
+    if (opened == 0) {
+        server_->StartWorker();
+        return;
+    }
+    // The program runs on without receiving. The server is opened again after every send, so
+    // the reason is told once, not after each send.
+    if (!server_failure_logged_) {
+        server_failure_logged_ = true;
+        Log(ObexServerSession::OpenFailureText(opened, LinkSettings::Load().UsesTransport(LinkSettings::kIrda)));
+    }
 }
 
 void CMainFrame::StopServer() {

@@ -127,6 +127,7 @@ private:
     int model_id_ = -1;
     int ir_mode_ = 1;
     bool irmon_stopped_ = false;
+    bool server_failure_logged_ = false;
     bool tabs_built_ = false;
     bool tool_bar_ = true;
     bool status_bar_ = true;
