@@ -41,11 +41,6 @@ int ScriptedIrdaStack::WouldBlockReads() const {
     return would_block_reads_;
 }
 
-int ScriptedIrdaStack::Cleanups() const {
-    std::lock_guard lock(mutex_);
-    return cleanups_;
-}
-
 int ScriptedIrdaStack::OpenSockets() const {
     std::lock_guard lock(mutex_);
     return open_sockets_;
@@ -53,14 +48,10 @@ int ScriptedIrdaStack::OpenSockets() const {
 
 int ScriptedIrdaStack::Startup(std::uint16_t version) {
     Record("startup", {version});
-    return fail_startup_;
-}
-
-int ScriptedIrdaStack::Cleanup() {
-    std::lock_guard lock(mutex_);
-    ++cleanups_;
     return 0;
 }
+
+int ScriptedIrdaStack::Cleanup() { return 0; }
 
 int ScriptedIrdaStack::LastError() {
     std::lock_guard lock(mutex_);

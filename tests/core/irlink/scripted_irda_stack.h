@@ -24,7 +24,6 @@ public:
     // A failing call: its result is kSocketError (or kInvalid) and LastError the given code.
     void FailSocket(int error) { fail_socket_ = error; }
     void FailBind(int error) { fail_bind_ = error; }
-    void FailStartup(int error) { fail_startup_ = error; }
     // What the device enumeration returns instead of the devices of Far().
     void SetRawDeviceList(std::string bytes) { raw_devices_ = std::move(bytes); raw_set_ = true; }
     // Error code the close event carries (a peer that left the beam: connection reset).
@@ -35,7 +34,6 @@ public:
     std::vector<Call> Calls(const std::string& name) const;
     int WaitedMs() const;
     int WouldBlockReads() const;
-    int Cleanups() const;
     int OpenSockets() const;
 
     int Startup(std::uint16_t version) override;
@@ -68,14 +66,12 @@ private:
     int last_error_ = 0;
     int fail_socket_ = 0;
     int fail_bind_ = 0;
-    int fail_startup_ = 0;
     std::string raw_devices_;
     bool raw_set_ = false;
     int close_error_ = 0;
     bool fast_waits_ = false;
     int waited_ms_ = 0;
     int would_block_reads_ = 0;
-    int cleanups_ = 0;
     int open_sockets_ = 0;
 };
 
