@@ -137,7 +137,8 @@ bool IrdaLink::SetTimeouts(LinkSocket s, int send_ms, int recv_ms) {
     auto dword = [](int ms) {
         const auto v = static_cast<std::uint32_t>(ms);
         return std::array<std::uint8_t, 4>{static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
-                                           static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+                                           static_cast<std::uint8_t>(v >> 16),
+                                           static_cast<std::uint8_t>(v >> 24)};
     };
     const auto snd = dword(send_ms);
     const auto rcv = dword(recv_ms);

@@ -37,8 +37,8 @@ public:
     virtual ~IrdaStack() = default;
 
     virtual int Startup(std::uint16_t version) = 0;  // WSAStartup: 0, or an error code
-    virtual int Cleanup() = 0;                        // WSACleanup
-    virtual int LastError() = 0;                      // WSAGetLastError
+    virtual int Cleanup() = 0;                       // WSACleanup
+    virtual int LastError() = 0;                     // WSAGetLastError
 
     virtual Handle CreateEvent() = 0;  // WSACreateEvent, kInvalid on failure
     virtual bool CloseEvent(Handle event) = 0;

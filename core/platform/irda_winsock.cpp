@@ -1,10 +1,9 @@
 // Windows only (see core/CMakeLists.txt).
 #include <winsock2.h>
-#include <windows.h>
 // af_irda.h needs the Winsock types above it.
 #include <af_irda.h>
 
-// windows.h names CreateEvent as a macro; the stack's CreateEvent is WSACreateEvent.
+// windows.h (through winsock2.h) names CreateEvent as a macro; the stack's CreateEvent is WSACreateEvent.
 #undef CreateEvent
 
 #include <cstddef>
@@ -41,8 +40,12 @@ static_assert(sizeof(SOCKET) <= sizeof(IrdaStack::Handle) && sizeof(WSAEVENT) <=
 
 namespace {
 
-SOCKET Sock(IrdaStack::Handle h) { return static_cast<SOCKET>(h); }
-WSAEVENT Event(IrdaStack::Handle h) { return reinterpret_cast<WSAEVENT>(h); }
+SOCKET Sock(IrdaStack::Handle h) {
+    return static_cast<SOCKET>(h);
+}
+WSAEVENT Event(IrdaStack::Handle h) {
+    return reinterpret_cast<WSAEVENT>(h);
+}
 
 // The calls take a SOCKADDR_IRDA; the bytes are copied into one so that it is aligned.
 bool ToAddress(const std::uint8_t* bytes, int length, SOCKADDR_IRDA* out) {
@@ -61,16 +64,22 @@ int IrdaWinsock::Startup(std::uint16_t version) {
     return WSAStartup(version, &data);
 }
 
-int IrdaWinsock::Cleanup() { return WSACleanup(); }
+int IrdaWinsock::Cleanup() {
+    return WSACleanup();
+}
 
-int IrdaWinsock::LastError() { return WSAGetLastError(); }
+int IrdaWinsock::LastError() {
+    return WSAGetLastError();
+}
 
 IrdaStack::Handle IrdaWinsock::CreateEvent() {
     const WSAEVENT e = WSACreateEvent();
     return e == WSA_INVALID_EVENT ? kInvalid : reinterpret_cast<Handle>(e);
 }
 
-bool IrdaWinsock::CloseEvent(Handle event) { return WSACloseEvent(Event(event)) != FALSE; }
+bool IrdaWinsock::CloseEvent(Handle event) {
+    return WSACloseEvent(Event(event)) != FALSE;
+}
 
 IrdaStack::Handle IrdaWinsock::Socket(int family, int type, int protocol) {
     const SOCKET s = socket(family, type, protocol);
@@ -83,7 +92,9 @@ int IrdaWinsock::Bind(Handle s, const std::uint8_t* address, int length) {
     return bind(Sock(s), reinterpret_cast<const sockaddr*>(&a), sizeof a);
 }
 
-int IrdaWinsock::Listen(Handle s, int backlog) { return listen(Sock(s), backlog); }
+int IrdaWinsock::Listen(Handle s, int backlog) {
+    return listen(Sock(s), backlog);
+}
 
 IrdaStack::Handle IrdaWinsock::Accept(Handle s) {
     const SOCKET d = accept(Sock(s), nullptr, nullptr);
@@ -145,8 +156,12 @@ int IrdaWinsock::Recv(Handle s, std::uint8_t* data, int length) {
     return recv(Sock(s), reinterpret_cast<char*>(data), length, 0);
 }
 
-int IrdaWinsock::Shutdown(Handle s, int how) { return shutdown(Sock(s), how); }
+int IrdaWinsock::Shutdown(Handle s, int how) {
+    return shutdown(Sock(s), how);
+}
 
-int IrdaWinsock::CloseSocket(Handle s) { return closesocket(Sock(s)); }
+int IrdaWinsock::CloseSocket(Handle s) {
+    return closesocket(Sock(s));
+}
 
 }  // namespace sorvanto

@@ -102,8 +102,8 @@ TEST_F(IrdaServerTest, WouldBlockReadsAndAVanishedHandsetLeaveTheServerListening
     // The next sends its last PUT in pieces with pauses between them, then its link drops.
     const std::string put = Packet(0x82, NameHeader("b.vcf") + Bytes({0x49, 0x00, 0x08}) + "WHOLE");
     stack->Far().AddIncoming({{ScriptedLink::Data(kConnect), ScriptedLink::Data(put.substr(0, 2), 5),
-                               ScriptedLink::Data(put.substr(2, 10), 40), ScriptedLink::Data(put.substr(12), 40),
-                               ScriptedLink::Closed(20)},
+                               ScriptedLink::Data(put.substr(2, 10), 40),
+                               ScriptedLink::Data(put.substr(12), 40), ScriptedLink::Closed(20)},
                               {}});
     ASSERT_TRUE(test::WaitFor([&] { return stack->Far().ClosedBySession(1); }));
     EXPECT_TRUE(stack->Far().ClosedBySession(0));
@@ -154,7 +154,7 @@ struct Handset {
     std::vector<Step> operator()(const std::string& req) {
         if (count++ == vanish_at) return {ScriptedLink::Closed(5)};
         const auto op = static_cast<unsigned char>(req[0]);
-        const std::string answer = op == 0x80 ? Packet(0xA0, Bytes({0x10, 0x00, 0x04, 0x00}))
+        const std::string answer = op == 0x80   ? Packet(0xA0, Bytes({0x10, 0x00, 0x04, 0x00}))
                                    : op == 0x02 ? Packet(0x90, "")
                                                 : Packet(0xA0, "");
         return {ScriptedLink::Data(answer.substr(0, 2), 5), ScriptedLink::Data(answer.substr(2), 30)};
@@ -213,11 +213,12 @@ TEST_F(IrdaClientTest, OneDeviceGetsTheWholeExchangeByteForByte) {
     ASSERT_EQ(stack->Calls("connect").size(), 1u);
     EXPECT_EQ(stack->Calls("connect")[0].bytes, ObexAddress({0x11, 0x22, 0x33, 0x44}));
     const std::string body = "BEGIN:VCARD\r\nEND:VCARD\r\n";
-    const std::string first_put = Packet(0x02, NameHeader("telecom/pb.vcf") + Bytes({0xC3, 0, 0, 0, 24}) +
-                                                   Bytes({0x48, 0x00, 27}) + body);
-    EXPECT_EQ(stack->Far().Sent(0),
-              (std::vector<std::string>{Bytes({0x80, 0x00, 0x07, 0x12, 0x00, 0x02, 0x00}), first_put,
-                                        Bytes({0x82, 0x00, 0x06, 0x49, 0x00, 0x03}), Bytes({0x81, 0x00, 0x03})}));
+    const std::string first_put = Packet(
+        0x02, NameHeader("telecom/pb.vcf") + Bytes({0xC3, 0, 0, 0, 24}) + Bytes({0x48, 0x00, 27}) + body);
+    EXPECT_EQ(
+        stack->Far().Sent(0),
+        (std::vector<std::string>{Bytes({0x80, 0x00, 0x07, 0x12, 0x00, 0x02, 0x00}), first_put,
+                                  Bytes({0x82, 0x00, 0x06, 0x49, 0x00, 0x03}), Bytes({0x81, 0x00, 0x03})}));
     EXPECT_GT(stack->WouldBlockReads(), 0);
     // Read, connect and close while connecting; read and close once connected.
     const auto selects = stack->Calls("select");
@@ -287,7 +288,8 @@ TEST_F(IrdaClientTest, DeviceListsThatDoNotAddUpFindNoDevice) {
     EXPECT_EQ(DeviceCount(list), 2);
     EXPECT_EQ(DeviceName(list, 1), "B");
     // A name that fills its 22 bytes without a terminator stops at the field's end.
-    const std::string full = Bytes({1, 0, 0, 0}) + Bytes({7, 7, 7, 7}) + std::string(22, 'N') + Bytes({1, 2, 0});
+    const std::string full =
+        Bytes({1, 0, 0, 0}) + Bytes({7, 7, 7, 7}) + std::string(22, 'N') + Bytes({1, 2, 0});
     ASSERT_TRUE(IrdaLink::ReadDeviceList(reinterpret_cast<const std::uint8_t*>(full.data()), 33, list));
     EXPECT_EQ(DeviceName(list, 0), std::string(22, 'N'));
 

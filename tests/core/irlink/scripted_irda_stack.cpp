@@ -6,9 +6,12 @@
 namespace sorvanto::test {
 
 namespace {
-LinkSocket Id(IrdaStack::Handle h) { return static_cast<LinkSocket>(h); }
+LinkSocket Id(IrdaStack::Handle h) {
+    return static_cast<LinkSocket>(h);
+}
 std::string AsBytes(const std::uint8_t* p, int n) {
-    return p && n > 0 ? std::string(reinterpret_cast<const char*>(p), static_cast<std::size_t>(n)) : std::string();
+    return p && n > 0 ? std::string(reinterpret_cast<const char*>(p), static_cast<std::size_t>(n))
+                      : std::string();
 }
 }  // namespace
 
@@ -51,7 +54,9 @@ int ScriptedIrdaStack::Startup(std::uint16_t version) {
     return 0;
 }
 
-int ScriptedIrdaStack::Cleanup() { return 0; }
+int ScriptedIrdaStack::Cleanup() {
+    return 0;
+}
 
 int ScriptedIrdaStack::LastError() {
     std::lock_guard lock(mutex_);
@@ -133,7 +138,9 @@ int ScriptedIrdaStack::SetSockOpt(Handle s, int level, int option, const std::ui
 
 int ScriptedIrdaStack::EventSelect(Handle s, Handle event, std::int32_t mask) {
     Record("select", {static_cast<int>(s), mask});
-    return far_.SelectEvents(Id(s), static_cast<LinkEvent>(event), static_cast<std::uint32_t>(mask)) ? 0 : Fail(10038);
+    return far_.SelectEvents(Id(s), static_cast<LinkEvent>(event), static_cast<std::uint32_t>(mask))
+               ? 0
+               : Fail(10038);
 }
 
 int ScriptedIrdaStack::WaitForEvent(Handle event, int timeout_ms) {
@@ -146,7 +153,8 @@ int ScriptedIrdaStack::WaitForEvent(Handle event, int timeout_ms) {
     return far_.WaitForEvent(static_cast<LinkEvent>(event), timeout_ms) ? kWaitEvent0 : kWaitTimeout;
 }
 
-int ScriptedIrdaStack::EnumNetworkEvents(Handle s, Handle event, std::int32_t* mask, std::int32_t errors[10]) {
+int ScriptedIrdaStack::EnumNetworkEvents(Handle s, Handle event, std::int32_t* mask,
+                                         std::int32_t errors[10]) {
     NetworkEvents ne;
     if (!far_.QueryEvents(Id(s), static_cast<LinkEvent>(event), &ne)) return Fail(10038);
     if ((ne.mask & kFdClose) && close_error_ != 0) ne.error[kFdCloseBit] = close_error_;

@@ -15,7 +15,8 @@ namespace sorvanto::test {
 class ScriptedIrdaStack : public IrdaStack {
 public:
     struct Call {
-        std::string name;  // "socket", "bind", "listen", "connect", "getsockopt", "setsockopt", "select", "shutdown"
+        std::string
+            name;  // "socket", "bind", "listen", "connect", "getsockopt", "setsockopt", "select", "shutdown"
         std::vector<int> args;
         std::string bytes;
     };
@@ -25,7 +26,10 @@ public:
     void FailSocket(int error) { fail_socket_ = error; }
     void FailBind(int error) { fail_bind_ = error; }
     // What the device enumeration returns instead of the devices of Far().
-    void SetRawDeviceList(std::string bytes) { raw_devices_ = std::move(bytes); raw_set_ = true; }
+    void SetRawDeviceList(std::string bytes) {
+        raw_devices_ = std::move(bytes);
+        raw_set_ = true;
+    }
     // Error code the close event carries (a peer that left the beam: connection reset).
     void SetCloseError(int error) { close_error_ = error; }
     // Waits return at once and only add their time-out to WaitedMs (for long waits in tests).
