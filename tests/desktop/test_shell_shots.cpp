@@ -182,7 +182,6 @@ private Q_SLOTS:
         QApplication::processEvents();
         Save(comment.grab(), QStringLiteral("comment.png"));
     }
-    }
 };
 
 QTEST_MAIN(ShotTest)
