@@ -106,7 +106,10 @@ bool SendFirstMelody(CMainFrame& frame) {
     frame.SelectView()->SelectTab(0);
     melodies->SelectRow(0);
     bool dialog_seen = false;
-    QTimer::singleShot(0, &frame, [&] { dialog_seen = frame.BusyDialog() && frame.BusyDialog()->isVisible(); });
+    // The timer is bound to a local context, so it dies with this frame of the stack when the
+    // send finished without running events and never writes to a dead local.
+    QObject context;
+    QTimer::singleShot(0, &context, [&] { dialog_seen = frame.BusyDialog() && frame.BusyDialog()->isVisible(); });
     frame.OnCommand(cmd::kSend);
     return dialog_seen;
 }
