@@ -93,14 +93,18 @@ int Receive(const GlobalOptions& options, std::vector<std::string>& args) {
     ByteList queue;
     ObexServerSession server(MakeLink(settings), &queue);
     server.SetPasscode(settings.passcode);
-    if (server.OpenServer() != 0 || server.StartWorker() != 1) {
-        PrintError("cannot listen on " + settings.listen_address + ":" + std::to_string(settings.listen_port));
+    const bool irda = settings.UsesTransport(LinkSettings::kIrda);
+    const std::string where = irda ? std::string("the IrDA service OBEX")
+                                   : settings.listen_address + ":" + std::to_string(settings.listen_port);
+    const int opened = server.Open();
+    if (opened != 0 || server.StartWorker() != 1) {
+        PrintError(irda && opened == -1 ? std::string("IrDA is not available on this system")
+                                        : "cannot listen on " + where);
         return kFailure;
     }
     std::signal(SIGINT, OnStopSignal);
     std::signal(SIGTERM, OnStopSignal);
-    std::cerr << "sorvanto-cli: listening on " << settings.listen_address << ':' << settings.listen_port
-              << std::endl;
+    std::cerr << "sorvanto-cli: listening on " << where << std::endl;
 
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::seconds(timeout);

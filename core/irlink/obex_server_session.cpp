@@ -63,6 +63,20 @@ ObexServerSession::~ObexServerSession() { Stop(1); }
 
 void ObexServerSession::SetPasscode(std::string passcode) { passcode_ = std::move(passcode); }
 
+int ObexServerSession::Open() {
+    const int created = CreateSocket(0);
+    if (created != 0) return created;
+    return OpenServer() == 0 ? 0 : -4;
+}
+
+std::string ObexServerSession::OpenFailureText(int result, bool irda) {
+    if (irda && result == -1)
+        return sjis::Lit("このパソコンでは赤外線通信(IrDA)が使えないため、携帯電話との送受信はできません");
+    if (irda && result == -2)
+        return sjis::Lit("赤外線のOBEXサービスを他のプログラムが使っているため、携帯電話からの受信はできません");
+    return sjis::Lit("携帯電話からの受信を開始できません");
+}
+
 void ObexServerSession::Answer(const std::uint8_t* bytes, int length) { Send(bytes, length); }
 
 void ObexServerSession::AnswerCode(std::uint8_t code) {

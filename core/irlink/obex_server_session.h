@@ -45,6 +45,13 @@ public:
     ObexServerSession(std::unique_ptr<LinkApi> link, ByteList* queue);
     ~ObexServerSession() override;
 
+    // OpenServer for a server that is not open (at start, or after Stop), telling apart why it
+    // failed: 0; -1 no socket (on the IrDA link: this system has no IrDA); -2 the service
+    // "OBEX" is taken; -3 listen failed; -4 the events could not be selected.
+    int Open();
+    // The log line for a failed Open, in the user's words; irda: the link is the IrDA one.
+    static std::string OpenFailureText(int result, bool irda);
+
     // Every connection starts a new object, whether or not it begins with a CONNECT.
     int OnConnected(int kind) override;
     // Answers the request; 1 once an object is complete (the connection is then closed).

@@ -51,7 +51,7 @@ protected:
         stdfs::create_directories(home_);
         port_ = test::FreePort();
         to_ = address + ":" + std::to_string(port_);
-        test::WriteFileBytes(home_ / "Sorvanto.ini", "[System]\r\nModel=0\r\n[Link]\r\nListenAddress=" + address +
+        test::WriteFileBytes(home_ / "Sorvanto.ini", "[System]\r\nModel=0\r\n[Link]\r\nTransport=tcp\r\nListenAddress=" + address +
                                                           "\r\nListenPort=" + std::to_string(port_) +
                                                           "\r\nPasscode=" + passcode + "\r\n");
         receiver_ = test::Spawn({SORVANTO_CLI, "--home", home_.string(), "receive", "--timeout", "120"},

@@ -46,7 +46,7 @@ protected:
     }
 
     void WriteSettings(const std::string& passcode, int port = 0) {
-        WriteFileBytes(home_ / "Sorvanto.ini", "[System]\r\nModel=1\r\n[Link]\r\nListenPort=" +
+        WriteFileBytes(home_ / "Sorvanto.ini", "[System]\r\nModel=1\r\n[Link]\r\nTransport=tcp\r\nListenPort=" +
                                                    std::to_string(FreePort()) + "\r\nPeers=Handset@127.0.0.1:" +
                                                    std::to_string(port ? port : handset_port_) +
                                                    "\r\nPasscode=" + passcode + "\r\n");
