@@ -1,8 +1,5 @@
 // `sorvanto-cli receive` against pushes it must not take: an object that never ends, and
 // pushes from the network without the passcode.
-#include <ifaddrs.h>
-#include <netinet/in.h>
-#include <arpa/inet.h>
 #include <signal.h>
 
 #include <chrono>
@@ -23,34 +20,19 @@ namespace stdfs = std::filesystem;
 
 const stdfs::path kSamples = stdfs::path(SORVANTO_SOURCE_DIR) / "data" / "samples";
 
-// An IPv4 address of this machine that is not a loopback one, or empty.
-std::string NetworkAddress() {
-    ifaddrs* list = nullptr;
-    if (::getifaddrs(&list) != 0) return {};
-    std::string found;
-    for (const ifaddrs* a = list; a && found.empty(); a = a->ifa_next) {
-        if (!a->ifa_addr || a->ifa_addr->sa_family != AF_INET) continue;
-        const auto* in = reinterpret_cast<const sockaddr_in*>(a->ifa_addr);
-        if ((ntohl(in->sin_addr.s_addr) >> 24) == 127) continue;
-        char text[INET_ADDRSTRLEN] = {};
-        if (::inet_ntop(AF_INET, &in->sin_addr, text, sizeof text)) found = text;
-    }
-    ::freeifaddrs(list);
-    return found;
-}
-
 class ReceiveGuardTest : public test::TempHome {
 protected:
     void TearDown() override {
         Stop();
         TempHome::TearDown();
     }
-    // Starts the receiver of model 0 listening on address:port and waits until it listens.
+    // Starts the receiver of model 0 listening on address:port and waits until it listens;
+    // pushes go to the loopback address, which the wildcard address also serves.
     void Start(const std::string& address, const std::string& passcode) {
         home_ = Home() / "home";
         stdfs::create_directories(home_);
         port_ = test::FreePort();
-        to_ = address + ":" + std::to_string(port_);
+        to_ = "127.0.0.1:" + std::to_string(port_);
         test::WriteFileBytes(home_ / "Sorvanto.ini", "[System]\r\nModel=0\r\n[Link]\r\nTransport=tcp\r\nListenAddress=" + address +
                                                           "\r\nListenPort=" + std::to_string(port_) +
                                                           "\r\nPasscode=" + passcode + "\r\n");
@@ -101,9 +83,9 @@ TEST_F(ReceiveGuardTest, AnObjectPastTheLimitIsDroppedAndTheNextPushIsServed) {
 }
 
 TEST_F(ReceiveGuardTest, OnANetworkAddressOnlyThePasscodeLetsAPushIn) {
-    const std::string address = NetworkAddress();
-    if (address.empty()) GTEST_SKIP() << "this machine has no address besides loopback";
-    Start(address, "4821");
+    // Listening on every address opens the server to the network; the test's own pushes still
+    // travel over loopback only.
+    Start("0.0.0.0", "4821");
     const std::string book = (kSamples / "family0" / "pb.vcf").string();
     const auto without = Push(book, {"--name", "telecom/pb.vcf"});
     EXPECT_EQ(without.exit_code, 1);
@@ -117,7 +99,7 @@ TEST_F(ReceiveGuardTest, OnANetworkAddressOnlyThePasscodeLetsAPushIn) {
     const std::string log = Stop();
     // The wrong answer is refused and named with the address it came from; the emulator
     // without a passcode gave up by itself after the challenge.
-    const std::string refused = "認証できない接続を拒否しました (" + address + ":";
+    const std::string refused = "認証できない接続を拒否しました (127.0.0.1:";
     const auto first = log.find(refused);
     ASSERT_NE(first, std::string::npos) << log;
     EXPECT_EQ(log.find(refused, first + 1), std::string::npos) << log;
