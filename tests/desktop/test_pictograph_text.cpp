@@ -30,9 +30,10 @@ private Q_SLOTS:
         const QString subject = sjis_text::ToQString(mail.subject);
         QCOMPARE(subject, QString::fromUcs4(U"晴れ\u2600の日曜日"));
         const QString body = sjis_text::ToQString(mail.body);
-        QCOMPARE(body, QString::fromUcs4(U"写真\U0001F4F7送ります\u2764\n"
-                                         U"家\U0001F3E0で待ってるね#\u20E3\n"
-                                         U"\u24D8から送信\U0001F631\n"));
+        // The body is kept as stored, with the handset's CR LF.
+        QCOMPARE(body, QString::fromUcs4(U"写真\U0001F4F7送ります\u2764\r\n"
+                                         U"家\U0001F3E0で待ってるね#\u20E3\r\n"
+                                         U"\u24D8から送信\U0001F631\r\n"));
         // No private-use code point reaches the screen.
         for (const uint point : (subject + body).toUcs4()) QVERIFY(point < 0xE000 || point > 0xF8FF);
         QCOMPARE(sjis_text::FromQString(subject), std::optional<std::string>(mail.subject));
