@@ -61,6 +61,7 @@ std::string CategoryStoreBase::ReadText(const IniFile& index, const std::string&
 
 bool CategoryStoreBase::Load() {
     ClearItems();
+    ++revision_;
     dirty_ = false;
     changed_while_loading_ = false;
     IniFile index;
@@ -112,6 +113,7 @@ bool CategoryStoreBase::WriteBack() { return WriteIndex(); }
 bool CategoryStoreBase::Close() {
     const bool ok = WriteIndex();
     ClearItems();
+    ++revision_;
     return ok;
 }
 
@@ -171,15 +173,23 @@ bool CategoryStoreBase::CopyIntoDataFolder(const std::string& source, const std:
     return true;
 }
 
+void CategoryStoreBase::LogAlreadyStored(const std::string& title) {
+    LogTitle(Texts().Of(category_).already, title);
+    if (batch_depth_ == 0) FlushLog();
+}
+
 void CategoryStoreBase::ReportAdded(int key) const {
+    ++revision_;
     if (observer_) observer_->ItemAdded(category_, key);
 }
 
 void CategoryStoreBase::ReportChanged(int key) const {
+    ++revision_;
     if (observer_) observer_->ItemChanged(category_, key);
 }
 
 void CategoryStoreBase::ReportRemoved(int key) const {
+    ++revision_;
     if (observer_) observer_->ItemRemoved(category_, key);
 }
 
