@@ -92,6 +92,7 @@ protected:
 
 private:
     bool WriteIndex();
+    void Bump() const;
     // Hands the held log lines to the observer.
     void FlushLog() const;
 
