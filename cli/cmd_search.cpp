@@ -6,7 +6,7 @@
 #include "search/duplicate_finder.h"
 #include "search/search_index.h"
 #include "search/search_text.h"
-#include "store/row_texts.h"
+#include "search/store_rows.h"
 
 namespace sorvanto::cli {
 namespace {
@@ -19,28 +19,9 @@ std::string Cell(std::string text) {
     return text;
 }
 
-template <class Store>
-std::vector<std::string> TextsOf(const Store& store, int key) {
-    const auto* item = store.Find(key);
-    return item ? RowTexts(*item) : std::vector<std::string>{};
-}
-
-std::vector<std::string> RowOf(CategoryStores& stores, Category c, int key) {
-    switch (c) {
-    case Category::kMelody: return TextsOf(stores.melody, key);
-    case Category::kPicture: return TextsOf(stores.picture, key);
-    case Category::kBookmark: return TextsOf(stores.bookmark, key);
-    case Category::kOutMail: return TextsOf(stores.out_mail, key);
-    case Category::kInMail: return TextsOf(stores.in_mail, key);
-    case Category::kAddress: return TextsOf(stores.address, key);
-    case Category::kMyPic: return TextsOf(stores.my_pic, key);
-    }
-    return {};
-}
-
 std::string Line(std::string prefix, CategoryStores& stores, Category c, int key, int position) {
     prefix += std::string(CategoryName(c)) + "\t" + std::to_string(position);
-    for (const std::string& text : RowOf(stores, c, key)) prefix += "\t" + Cell(text);
+    for (const std::string& text : RowTextsOf(StoreRefs::Of(stores), c, key)) prefix += "\t" + Cell(text);
     return prefix;
 }
 
