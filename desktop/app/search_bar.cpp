@@ -49,6 +49,7 @@ CSearchBar::CSearchBar(CSelectView& view, QWidget* parent)
       all_(new QCheckBox(QString::fromUtf8("全カテゴリ"), this)), status_(new QLabel(this)),
       results_(new QTreeWidget(this)) {
     setObjectName(QStringLiteral("SearchBar"));
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(4, 4, 4, 2);
     column->setSpacing(2);
@@ -76,7 +77,7 @@ CSearchBar::CSearchBar(CSelectView& view, QWidget* parent)
     results_->setRootIsDecorated(false);
     results_->setUniformRowHeights(true);
     results_->header()->resizeSection(0, 110);
-    results_->setMaximumHeight(180);
+    results_->setMaximumHeight(130);
     results_->hide();
     column->addWidget(results_);
 
@@ -89,8 +90,9 @@ CSearchBar::CSearchBar(CSelectView& view, QWidget* parent)
             ShowResult(results_->currentItem() ? results_->currentItem() : results_->topLevelItem(0));
     });
     connect(results_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) { ShowResult(item); });
+    // Esc anywhere in the window while the bar shows: after a jump the caret is in the list.
     auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    esc->setContext(Qt::WidgetWithChildrenShortcut);
+    esc->setContext(Qt::WindowShortcut);
     connect(esc, &QShortcut::activated, this, [this] { Close(); });
     // Another tab: its rows are filtered; the list of every category stays as it is.
     connect(&view_, &CSelectView::TabChanged, this, [this] {

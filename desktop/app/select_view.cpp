@@ -179,8 +179,10 @@ void CSelectView::ShowAllRows() {
 void CSelectView::ShowSearchBar() {
     if (!search_bar_) {
         search_bar_ = new CSearchBar(*this, this);
-        static_cast<QVBoxLayout*>(layout())->insertWidget(0, search_bar_);
+        static_cast<QVBoxLayout*>(layout())->insertWidget(0, search_bar_, 0);
     }
+    // The lists keep the room; the bar takes what it needs.
+    if (tabs_) static_cast<QVBoxLayout*>(layout())->setStretchFactor(tabs_, 1);
     search_bar_->Open();
 }
 

@@ -13,6 +13,8 @@
 #include "controls/sjis_text.h"
 #include "search/duplicate_tidy.h"
 #include "search/store_rows.h"
+#include "store/address_entry_file.h"
+#include "store/address_store.h"
 
 namespace sorvanto {
 
@@ -35,6 +37,19 @@ QString Joined(const std::vector<std::string>& texts) {
         parts << s.trimmed();
     }
     return parts.join(QStringLiteral("  "));
+}
+
+// An address entry with every number and address it holds (its row shows only the last ones,
+// and the merge is about all of them); other items as their rows.
+QString ItemText(const StoreRefs& stores, Category c, int key) {
+    const AddressItem* a = c == Category::kAddress && stores.address ? stores.address->Find(key) : nullptr;
+    const auto entry = a ? ReadAddressEntry(a->path) : std::nullopt;
+    if (!entry) return Joined(RowTextsOf(stores, c, key));
+    std::vector<std::string> texts{entry->name, entry->kana};
+    for (const std::string& tel : entry->tels) texts.push_back(AfterColon(tel));
+    for (const std::string& mail : entry->mails) texts.push_back(AfterColon(mail));
+    texts.push_back(entry->note);
+    return Joined(texts);
 }
 
 }  // namespace
@@ -90,7 +105,7 @@ void CDuplicatesDlg::Rescan() {
         top->setData(0, kGroupRole, static_cast<int>(g));
         for (std::size_t i = 0; i < group.keys.size(); ++i) {
             auto* child = new QTreeWidgetItem(
-                {i == 0 ? QString::fromUtf8("残す") : QString(), Joined(RowTextsOf(stores, group.category, group.keys[i]))});
+                {i == 0 ? QString::fromUtf8("残す") : QString(), ItemText(stores, group.category, group.keys[i])});
             child->setData(0, kGroupRole, static_cast<int>(g));
             top->addChild(child);
         }
