@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -133,6 +135,21 @@ private Q_SLOTS:
         Receive(frame, {QStringLiteral("telecom_pb.vcf"), QStringLiteral("telecom_inmsg.vmg"),
                         QStringLiteral("telecom_sentmsg.vmg"), QStringLiteral("telecom_bm.url")});
         CSelectView& view = *frame.SelectView();
+        // The tools menu carries both commands.
+        QMenu* tools = nullptr;
+        for (QAction* top : frame.menuBar()->actions())
+            if (top->menu() && top->text().startsWith(QString::fromUtf8("ツール"))) tools = top->menu();
+        QVERIFY(tools);
+        QStringList items;
+        for (QAction* a : tools->actions()) items << a->text();
+        QVERIFY(items.contains(QString::fromUtf8("検索...\tCtrl+F")));
+        QVERIFY(items.contains(QString::fromUtf8("重複の整理...")));
+        tools->popup(frame.mapToGlobal(QPoint(200, 20)));
+        QApplication::processEvents();
+        Save(tools->grab(), QStringLiteral("tools-menu.png"));
+        tools->close();
+        frame.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
         frame.OnCommand(cmd::kSearch);
         CSearchBar* bar = view.SearchBar();
         bar->AllCategories()->setChecked(true);
