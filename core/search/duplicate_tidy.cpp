@@ -1,7 +1,6 @@
 #include "search/duplicate_tidy.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <vector>
 
 #include "common/time_text.h"
@@ -91,8 +90,7 @@ bool DuplicateTidy::Backup(const DuplicateGroup& group, const std::string& folde
     }
     if (ok) return true;
     for (const std::string& file : written) fs::DeleteFile(file);
-    std::error_code ec;
-    std::filesystem::remove(fs::NativePath(folder), ec);
+    fs::DeleteEmptyFolder(folder);
     return false;
 }
 
