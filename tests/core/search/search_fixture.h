@@ -20,9 +20,6 @@ protected:
     }
     StoreRefs Refs() { return StoreRefs::Of(stores); }
 
-    struct Tel {
-        std::string value, icon;
-    };
     int AddAddress(const std::string& name, const std::string& kana, std::vector<std::string> tels,
                    std::vector<std::string> mails = {}, std::vector<std::string> tel_icons = {}) {
         AddressEntry e;
