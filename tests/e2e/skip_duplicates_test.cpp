@@ -58,7 +58,7 @@ TEST_P(SkipDuplicatesTest, SecondPushOfTheSameSamples) {
     home_ = Home() / "home";
     stdfs::create_directories(home_);
     test::WriteFileBytes(home_ / "Sorvanto.ini", "[System]\r\nModel=1\r\nSkipDuplicates=" + std::to_string(skip) +
-                                                     "\r\n[Link]\r\nListenPort=" + std::to_string(port) + "\r\n");
+                                                     "\r\n[Link]\r\nTransport=tcp\r\nListenPort=" + std::to_string(port) + "\r\n");
     const pid_t receiver = test::Spawn({SORVANTO_CLI, "--home", home_.string(), "receive", "--timeout", "60"},
                                        Home() / "receive.out", Home() / "receive.err");
     ASSERT_GT(receiver, 0);
