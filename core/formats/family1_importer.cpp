@@ -86,7 +86,7 @@ bool Family1Importer::ConvertPicture(const std::string& file) {
     std::string body;
     const bool found = ReadPictureNote(
         file,
-        [&](std::string_view line) {
+        [&](std::string_view line, bool) {
             constexpr std::string_view kWidth = "X-WIDTH:", kHeight = "X-HEIGHT:";
             const std::size_t w = line.find(kWidth);
             if (!have_width && w != std::string_view::npos) {
@@ -98,6 +98,7 @@ bool Family1Importer::ConvertPicture(const std::string& file) {
                 height = NumberAt(line.substr(h + kHeight.size()));
                 have_height = true;
             }
+            return true;
         },
         body);
     if (!found || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return false;

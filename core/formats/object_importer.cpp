@@ -142,6 +142,21 @@ std::string SubjectLine(std::string subject) {
     return sjis::CutBytes(subject, kSubjectBytes);
 }
 
+// Where the body of a mail's rest ends: at the last "END:VBODY", or, in a mail cut short
+// without it, at the closing lines of the envelope and the message that a box still holds, or
+// at the end of what arrived.
+std::size_t BodyEnd(std::string_view rest) {
+    const std::size_t end = rest.rfind("END:VBODY");
+    if (end != std::string_view::npos) return end;
+    for (std::size_t at = 0; at < rest.size();) {
+        if (StartsWith(rest.substr(at), "END:VENV") || StartsWith(rest.substr(at), "END:VMSG")) return at;
+        const std::size_t lf = rest.find('\n', at);
+        if (lf == std::string_view::npos) break;
+        at = lf + 1;
+    }
+    return rest.size();
+}
+
 // 1 when the body carries a melody the mail composer attached after its "B:M" boundary.
 int AttachmentFlag(std::string_view body) {
     if (StartsWith(body, "--B:M\r\nbWV")) return 1;
@@ -184,6 +199,11 @@ struct SplitRule {
     std::string_view end_marker;
     ObjectImporter::Action single;
 };
+
+bool IsMail(ObjectImporter::Action action) {
+    using A = ObjectImporter::Action;
+    return action == A::kReceivedMail || action == A::kSentMail || action == A::kOutboxMail;
+}
 
 std::optional<SplitRule> SplitRuleOf(ObjectImporter::Action action) {
     using A = ObjectImporter::Action;
@@ -244,8 +264,10 @@ void ObjectImporter::Split(Action action, const std::string& file, const std::st
     if (!out.IsOpen()) return;
     std::string piece;
     bool at_line_start = true;
+    bool pending = false;  // the split file holds lines of an object not yet ended
     while (in.ReadLine(piece, kSplitBuffer)) {
         out.Write(piece);
+        pending = true;
         // Only a real line start counts: the tail of an over-long line that happens to begin
         // with the marker must not end the object in the middle of a value.
         const bool is_end = at_line_start && StartsWith(piece, rule.end_marker);
@@ -253,10 +275,14 @@ void ObjectImporter::Split(Action action, const std::string& file, const std::st
         if (!is_end) continue;
         const bool written = out.Close();
         if (written) ConvertAndAdd(rule.single, split_file);
+        pending = false;
         // Reopening truncates: the next object starts in an empty split file.
         if (!out.Open(split_file, false)) break;
     }
-    out.Close();
+    // A box cut short ends in a mail without its end marker; the received file goes away, so
+    // that mail is taken as far as it arrived (it still needs its whole header). A card or a
+    // bookmark cut short stays unregistered.
+    if (out.Close() && pending && IsMail(rule.single)) ConvertAndAdd(rule.single, split_file);
     in.Close();
     fs::DeleteFile(file);
     fs::DeleteFile(split_file);
@@ -496,7 +522,7 @@ bool ObjectImporter::IsCleanBase64(std::string_view text) {
 }
 
 bool ObjectImporter::ReadPictureNote(const std::string& file,
-                                     const std::function<void(std::string_view)>& on_line,
+                                     const std::function<bool(std::string_view, bool)>& on_line,
                                      std::string& body) {
     body.clear();
     if (fs::FileSize(file) > static_cast<std::int64_t>(kMaxObjectBytes)) return false;
@@ -526,7 +552,7 @@ bool ObjectImporter::ReadPictureNote(const std::string& file,
                 continue;
             }
         }
-        on_line(line);
+        if (!on_line(line, state != kBefore)) break;
     }
     return state != kBefore;
 }
@@ -543,7 +569,7 @@ bool ObjectImporter::ConvertPictureNote(const std::string& file, std::string& ti
     std::string body;
     const bool found = ReadPictureNote(
         file,
-        [&](std::string_view line) {
+        [&](std::string_view line, bool have_body) {
             const std::size_t name_at = line.find("-FILENAME");
             if (!have_name && name_at != std::string_view::npos) {
                 file_name = value_after(line, name_at);
@@ -554,6 +580,9 @@ bool ObjectImporter::ConvertPictureNote(const std::string& file, std::string& ti
                 title = value_after(line, title_at);
                 have_title = true;
             }
+            // Once the name and the body are there without a title, the picture has none: a
+            // summary further on is not taken for it.
+            return !(have_name && have_body && !have_title);
         },
         body);
     fs::DeleteFile(kPictureFile);
@@ -591,9 +620,9 @@ bool ObjectImporter::ConvertQuotedPrintableMail(const std::string& file) {
         const std::string tail = lines.Reader().Read(kMailTailBytes);
         std::string_view text = tail;
         if (tail.size() < kMailTailBytes) {
-            // The whole rest was read: it must close the body, or the mail arrived cut short.
-            const std::size_t end = tail.rfind("END:VBODY");
-            if (end == std::string::npos) return false;
+            // The whole rest was read. A mail cut short (no "END:VBODY") keeps what arrived of
+            // its body: the header is whole, and a box would otherwise lose the mail for good.
+            const std::size_t end = BodyEnd(tail);
             text = text.substr(0, end > 0 && tail[end - 1] == '\n' ? end - 1 : end);
         } else {
             // A long mail is cut: its closing lines lie beyond what is read.
@@ -644,12 +673,11 @@ bool ObjectImporter::ConvertEightBitMail(const std::string& file) {
             if (c == '\n') body += '\r';
             body += c;
         }
-        const std::size_t end = body.rfind("END:VBODY");
+        // A body that never closes is kept as far as it arrived, as with quoted-printable mail.
+        const std::size_t end = tail.size() < kMailTailBytes ? BodyEnd(body) : body.rfind("END:VBODY");
         if (end != std::string::npos) {
             body.resize(end);
             if (body.size() >= 2 && body.compare(body.size() - 2, 2, "\r\n") == 0) body.resize(body.size() - 2);
-        } else if (tail.size() < kMailTailBytes) {
-            return false;  // the whole rest was read and the body never closed: a cut mail
         }
         // Cut a long body at the buffer's size, never inside a character or a CR LF.
         if (body.size() > kEightBitBodyBytes) {

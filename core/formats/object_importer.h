@@ -105,12 +105,13 @@ protected:
     // one, file name from its "-FILENAME" property.
     static bool ConvertPictureNote(const std::string& file, std::string& title, std::string& file_name);
 
-    // Reads a picture vNote as text. Every line outside the body goes to on_line; the first line
+    // Reads a picture vNote as text. Every line outside the body goes to on_line, with whether
+    // the body has been met, until on_line returns false; the first line
     // containing "BODY;ENCODING=BASE64:" starts the body (the rest of that line and the lines
     // after it) up to an empty line, a line beginning "X-NEC-" or "END:VNOTE", or the end.
     // False when the object cannot be read or has no body.
     static bool ReadPictureNote(const std::string& file,
-                                const std::function<void(std::string_view line)>& on_line,
+                                const std::function<bool(std::string_view line, bool have_body)>& on_line,
                                 std::string& body);
     // True when text holds Base64 and nothing else: alphabet characters and line ends, then at
     // most two "=" and trailing white space. The decoder would stop quietly at anything else
