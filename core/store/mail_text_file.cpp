@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "common/sjis.h"
+#include "formats/text_lines.h"
 #include "platform/fs.h"
 #include "platform/text_file.h"
 
@@ -13,8 +14,10 @@ namespace {
 // A header line longer than this is junk; it is read in pieces that are dropped.
 constexpr std::size_t kLineBuffer = 64 * 1024;
 
-// One whole line without its LF; false at the end of the file.
-bool ReadWholeLine(TextReader& in, std::string& out) {
+// One whole line without its LF; false at the end of the file. The reader is a TextReader on
+// the file or a TextLines on its bytes read as text.
+template <class Reader>
+bool ReadWholeLine(Reader& in, std::string& out) {
     out.clear();
     std::string piece;
     bool any = false;
@@ -36,11 +39,8 @@ std::string HeaderLine(std::string_view text) {
     return out;
 }
 
-}  // namespace
-
-MailFileRead ReadMailItem(std::string_view stored_path, bool received, MailItem& item) {
-    TextReader in(stored_path);
-    if (!in.IsOpen()) return MailFileRead::kUnreadable;
+template <class Reader>
+MailFileRead ReadMailFrom(Reader& in, bool received, MailItem& item) {
     std::string lines[5];
     int got = 0;
     while (got < 5 && ReadWholeLine(in, lines[got])) ++got;
@@ -50,6 +50,20 @@ MailFileRead ReadMailItem(std::string_view stored_path, bool received, MailItem&
     item.attachment = static_cast<int>(Number(lines[4]));
     item.body = sjis::CutBytes(in.Read(1560), 1559);
     return got == 5 ? MailFileRead::kOk : MailFileRead::kShort;
+}
+
+}  // namespace
+
+MailFileRead ReadMailItem(std::string_view stored_path, bool received, MailItem& item) {
+    TextReader in(stored_path);
+    if (!in.IsOpen()) return MailFileRead::kUnreadable;
+    return ReadMailFrom(in, received, item);
+}
+
+MailFileRead ReadMailItemBytes(std::string_view bytes, bool received, MailItem& item) {
+    const std::string text = TextLines::FromTextMode(bytes);
+    TextLines in(text);
+    return ReadMailFrom(in, received, item);
 }
 
 bool WriteMailText(std::string_view stored_path, const MailText& m) {

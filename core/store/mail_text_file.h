@@ -29,6 +29,8 @@ enum class MailFileRead {
 // 518 bytes; the subject up to 258; the date; the attachment flag; up to 1559 bytes of body.
 // Lines are read whole and cut, so a long line never shifts the lines after it.
 MailFileRead ReadMailItem(std::string_view stored_path, bool received, MailItem& item);
+// The same from the bytes of such a file (never kUnreadable).
+MailFileRead ReadMailItemBytes(std::string_view bytes, bool received, MailItem& item);
 
 // Writes the file without line-end translation, atomically. CR and LF inside the header lines
 // would shift the layout and become blanks; the body is written unchanged.

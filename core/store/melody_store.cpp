@@ -25,17 +25,21 @@ std::optional<std::string> MelodyStore::TitleOf256(std::string_view head) {
 }
 
 RegisterResult MelodyStore::Register(const std::string& source, int flag, int* key) {
-    const auto head = fs::ReadFile(source, 256);
-    if (!head) return RegisterResult::kNotAccepted;
-    const auto title = TitleOf256(*head);
     const std::int64_t size = fs::FileSize(source);
-    if (!title || size <= 0 || size > 0x7FFFFFFF) return RegisterResult::kNotAccepted;
+    if (size <= 0 || size > 0x7FFFFFFF) return RegisterResult::kNotAccepted;
+    const auto bytes = fs::ReadFile(source);
+    return bytes ? RegisterBytes(*bytes, flag, key) : RegisterResult::kNotAccepted;
+}
+
+RegisterResult MelodyStore::RegisterBytes(std::string_view mld, int flag, int* key) {
+    const auto title = TitleOf256(mld.substr(0, 256));
+    if (!title || mld.empty() || mld.size() > 0x7FFFFFFF) return RegisterResult::kNotAccepted;
 
     auto item = std::make_unique<MelodyItem>();
     item->flag = flag;
     item->title = *title;
-    item->bytes = static_cast<int>(size);
-    return RegisterCopy(source, std::move(item), key) ? RegisterResult::kRegistered : RegisterResult::kFailed;
+    item->bytes = static_cast<int>(mld.size());
+    return RegisterData(mld, std::move(item), key) ? RegisterResult::kRegistered : RegisterResult::kFailed;
 }
 
 bool MelodyStore::SetComment(int key, const std::string& comment) {
