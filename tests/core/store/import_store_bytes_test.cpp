@@ -139,5 +139,37 @@ TEST_F(ImportedStoreBytes, StoreTreeMatchesTheRecordedDigests) {
         if (e.is_regular_file()) EXPECT_EQ(e.path().extension(), ".ini") << e.path();
 }
 
+// The store takes the importers' objects from memory: with every work-file name and the split
+// file's name taken by a folder, so that none of them could be written, a whole family still
+// registers; the file-based hand-over is what stops there.
+TEST_F(ImportedStoreBytes, ImportWritesNoWorkFile) {
+    for (const char* blocked : {"addr.ini", "cnv.msg", "cnv.mld", "cnv.tmp", "img.tmp", "img_.tmp", "img2.tmp",
+                                "TmpFiles/00000000dummy.txt"})
+        stdfs::create_directories(blocked);
+    FreezeClock(1073001907);
+    CategoryStores stores;
+    RecordingObserver observer;
+    stores.SetObserver(&observer);
+    stores.LoadAll();
+    StoreImportSink sink(stores);
+    auto importer = ImporterForModel(1, sink);
+    const stdfs::path samples = stdfs::path(SORVANTO_SOURCE_DIR) / "data" / "samples" / "family1";
+    for (const auto& e : stdfs::directory_iterator(samples)) {
+        WriteFileBytes(stdfs::path("TmpFiles") / ("00000000 " + e.path().filename().string()), ReadFileBytes(e.path()));
+        importer->Import("TmpFiles\\00000000 " + e.path().filename().string());
+    }
+    EXPECT_TRUE(observer.failures.empty());
+    EXPECT_EQ(stores.address.Count(), 4);
+    EXPECT_EQ(stores.in_mail.Count(), 3);
+    EXPECT_EQ(stores.out_mail.Count(), 4);
+    EXPECT_EQ(stores.melody.Count(), 1);
+    EXPECT_EQ(stores.picture.Count(), 1);
+    EXPECT_EQ(stores.my_pic.Count(), 2);
+    EXPECT_EQ(stores.bookmark.Count(), 3);
+    std::vector<std::string> left;
+    for (const auto& e : stdfs::directory_iterator("TmpFiles")) left.push_back(e.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"00000000dummy.txt"});  // only the blocking folder
+}
+
 }  // namespace
 }  // namespace sorvanto::test
