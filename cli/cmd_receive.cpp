@@ -92,32 +92,38 @@ int Receive(const GlobalOptions& options, std::vector<std::string>& args) {
     const LinkSettings settings = LinkSettings::Load();
     ByteList queue;
     ObexServerSession server(MakeLink(settings), &queue);
-    if (server.OpenServer() != 0 || server.StartWorker() != 1) {
-        PrintError("cannot listen on " + settings.listen_address + ":" + std::to_string(settings.listen_port));
+    server.SetPasscode(settings.passcode);
+    const bool irda = settings.UsesTransport(LinkSettings::kIrda);
+    const std::string where = irda ? std::string("the IrDA service OBEX")
+                                   : settings.listen_address + ":" + std::to_string(settings.listen_port);
+    const int opened = server.Open();
+    if (opened != 0 || server.StartWorker() != 1) {
+        PrintError(irda && opened == -1 ? std::string("IrDA is not available on this system")
+                                        : "cannot listen on " + where);
         return kFailure;
     }
     std::signal(SIGINT, OnStopSignal);
     std::signal(SIGTERM, OnStopSignal);
-    std::cerr << "sorvanto-cli: listening on " << settings.listen_address << ':' << settings.listen_port
-              << std::endl;
+    std::cerr << "sorvanto-cli: listening on " << where << std::endl;
 
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::seconds(timeout);
     auto next_tick = Clock::now() + std::chrono::seconds(1);
     int received = 0;
     auto import = [&](const std::string& p) { receiver.Import(p); };
+    auto log = [&](const std::string& text) { receiver.printer.LogLine(text); };
     while (!g_stop) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         const auto now = Clock::now();
         if (now >= next_tick) {
-            received += ReceivePump::Drain(queue, import);
+            received += ReceivePump::Drain(queue, import, log);
             next_tick = now + std::chrono::seconds(1);
         }
         if (once && received > 0) break;
         if (timeout > 0 && now >= deadline) break;
     }
     server.Stop(1);
-    ReceivePump::Drain(queue, import);  // what arrived in the last moment is not lost
+    ReceivePump::Drain(queue, import, log);  // what arrived in the last moment is not lost
     return kOk;
 }
 

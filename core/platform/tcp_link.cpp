@@ -129,6 +129,21 @@ bool TcpLink::Listen(LinkSocket s, int backlog) {
     return true;
 }
 
+bool TcpLink::ReachableFromNetwork() const {
+    std::uint32_t ip = 0;
+    if (!ResolveIpv4(settings_.listen_address, &ip)) return true;
+    return (ntohl(ip) >> 24) != 127;
+}
+
+std::string TcpLink::PeerAddress(LinkSocket s) const {
+    sockaddr_in sa{};
+    socklen_t len = sizeof sa;
+    if (::getpeername(s, reinterpret_cast<sockaddr*>(&sa), &len) != 0 || sa.sin_family != AF_INET) return {};
+    char host[INET_ADDRSTRLEN] = {};
+    if (!::inet_ntop(AF_INET, &sa.sin_addr, host, sizeof host)) return {};
+    return std::string(host) + ":" + std::to_string(ntohs(sa.sin_port));
+}
+
 int TcpLink::LocalPort(LinkSocket s) const {
     sockaddr_in sa{};
     socklen_t len = sizeof sa;

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QFile>
@@ -39,6 +38,7 @@
 #include "dialogs/mail_compose_dlg.h"
 #include "dialogs/pictograph_keyboard_dlg.h"
 #include "formats/importer_for_model.h"
+#include "lists/prompt.h"
 #include "irlink/obex_server_session.h"
 #include "platform/clock.h"
 #include "platform/fs.h"
@@ -83,7 +83,7 @@ bool CMainFrame::IsSendKind(int kind) {
 }
 
 CMainFrame::CMainFrame(CSorvantoDoc& doc, QWidget* parent)
-    : QMainWindow(parent), doc_(doc), send_fn_(DefaultSend) {
+    : QMainWindow(parent), doc_(doc), send_fn_(DefaultSend), prompt_(&Prompt::Default()) {
     setObjectName(QStringLiteral("MainFrame"));
     setWindowTitle(QStringLiteral("Sorvanto"));
     setWindowIcon(AppIcons::Program());
@@ -91,7 +91,8 @@ CMainFrame::CMainFrame(CSorvantoDoc& doc, QWidget* parent)
     setMaximumSize(1600, 1200);
     fs::CreateFolder(kTmpFiles);
 
-    // Placement of the last run; 0 leaves a value to the window system.
+    // Placement of the last run; 0 leaves a value to the window system. The position is the
+    // frame's (move) and the size the client area's (resize), as they are saved.
     const int x = SystemInt("WinPosX", 0), y = SystemInt("WinPosY", 0);
     const int w = SystemInt("WinSizeX", 0), h = SystemInt("WinSizeY", 0);
     resize(w > 0 ? w : 800, h > 0 ? h : 600);
@@ -191,8 +192,19 @@ void CMainFrame::StartUp() {
 
 void CMainFrame::OpenServer() {
     if (!server_) server_ = std::make_unique<ObexServerSession>(MakeConfiguredLink(), &queue_);
-    // A failure is not reported: the program runs on without receiving.
-    if (server_->OpenServer() == 0) server_->StartWorker();
+    // Peers on a network answer the challenge with the passcode of the configuration sheet.
+    server_->SetPasscode(LinkSettings::FromIni(SettingsFile::Get()).passcode);
+    const int opened = server_->Open();
+    if (opened == 0) {
+        server_->StartWorker();
+        return;
+    }
+    // The program runs on without receiving. The server is opened again after every send, so
+    // the reason is told once, not after each send.
+    if (!server_failure_logged_) {
+        server_failure_logged_ = true;
+        Log(ObexServerSession::OpenFailureText(opened, LinkSettings::Load().UsesTransport(LinkSettings::kIrda)));
+    }
 }
 
 void CMainFrame::StopServer() {
@@ -225,7 +237,7 @@ void CMainFrame::OnTimer() {
     if (queue_.Head()) importer = ImporterForModel(model_id_, *select_view_);
     ReceivePump::ImportFn import;
     if (importer) import = [&importer](const std::string& path) { importer->Import(path); };
-    ReceivePump::Drain(queue_, import);
+    ReceivePump::Drain(queue_, import, [this](const std::string& text) { Log(text); });
     clock_->setText(ClockText());
     UpdateButtons();
 }
@@ -402,7 +414,9 @@ void CMainFrame::ShowConfig() {
 
 void CMainFrame::OpenHelp() {
     const QString page = QDir::current().absoluteFilePath(QStringLiteral("help/index.html"));
-    if (QFile::exists(page)) QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+    // Without the page or a browser to show it the command would do nothing at all.
+    if (!QFile::exists(page) || !prompt_->OpenUrl(QUrl::fromLocalFile(page).toEncoded().toStdString()))
+        prompt_->Tell(this, sjis::Lit("ブラウザが起動できませんでした"), Prompt::Icon::kExclamation);
 }
 
 void CMainFrame::SetToolBarShown(bool shown) {
@@ -461,11 +475,13 @@ void CMainFrame::OnDestroy() {
         SettingsFile::Get().SetString(kSystem, "WinType", "1");
     } else if (!isMinimized()) {
         SettingsFile::Get().SetString(kSystem, "WinType", "0");
-        const QRect g = geometry();
-        SetSystemInt("WinPosX", g.x());
-        SetSystemInt("WinPosY", g.y());
-        SetSystemInt("WinSizeX", g.width());
-        SetSystemInt("WinSizeY", g.height());
+        // Saved as it is restored: the frame's top-left corner, the client area's size.
+        // The client area's corner lies inside the frame and would walk the window down and
+        // right by the frame's width on every start.
+        SetSystemInt("WinPosX", pos().x());
+        SetSystemInt("WinPosY", pos().y());
+        SetSystemInt("WinSizeX", width());
+        SetSystemInt("WinSizeY", height());
     }
     SetSystemInt("ToolBar", tool_bar_ ? 1 : 0);
     SetSystemInt("StatusBar", status_bar_ ? 1 : 0);
