@@ -3,7 +3,6 @@
 #include <cstdlib>
 
 #include "common/sjis.h"
-#include "formats/text_lines.h"
 #include "platform/fs.h"
 #include "platform/text_file.h"
 
@@ -15,7 +14,7 @@ namespace {
 constexpr std::size_t kLineBuffer = 64 * 1024;
 
 // One whole line without its LF; false at the end of the file. The reader is a TextReader on
-// the file or a TextLines on its bytes read as text.
+// the file or a MailBytesReader on its bytes.
 template <class Reader>
 bool ReadWholeLine(Reader& in, std::string& out) {
     out.clear();
@@ -38,6 +37,33 @@ std::string HeaderLine(std::string_view text) {
         if (c == '\r' || c == '\n') c = ' ';
     return out;
 }
+
+// The bytes of a mail text file read as TextReader reads the file: lines in text mode (CR LF as
+// LF), and the rest untranslated from where the lines stopped.
+class MailBytesReader {
+public:
+    explicit MailBytesReader(std::string_view bytes) : bytes_(bytes) {}
+    bool ReadLine(std::string& line, std::size_t buffer_size) {
+        line.clear();
+        if (buffer_size < 2) return false;
+        while (pos_ < bytes_.size() && line.size() < buffer_size - 1) {
+            const bool crlf = bytes_[pos_] == '\r' && pos_ + 1 < bytes_.size() && bytes_[pos_ + 1] == '\n';
+            line.push_back(crlf ? '\n' : bytes_[pos_]);
+            pos_ += crlf ? 2 : 1;
+            if (line.back() == '\n') break;
+        }
+        return !line.empty();
+    }
+    std::string ReadRaw(std::size_t max_bytes) {
+        const std::string out(bytes_.substr(pos_, max_bytes));
+        pos_ += out.size();
+        return out;
+    }
+
+private:
+    std::string_view bytes_;
+    std::size_t pos_ = 0;
+};
 
 template <class Reader>
 MailFileRead ReadMailFrom(Reader& in, bool received, MailItem& item) {
@@ -63,8 +89,7 @@ MailFileRead ReadMailItem(std::string_view stored_path, bool received, MailItem&
 }
 
 MailFileRead ReadMailItemBytes(std::string_view bytes, bool received, MailItem& item) {
-    const std::string text = TextLines::FromTextMode(bytes);
-    TextLines in(text);
+    MailBytesReader in(bytes);
     return ReadMailFrom(in, received, item);
 }
 
