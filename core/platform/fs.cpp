@@ -82,6 +82,13 @@ bool CreateFolder(std::string_view stored) {
     return errno == EEXIST && stdfs::is_directory(p, ec);
 }
 
+bool DeleteEmptyFolder(std::string_view stored) {
+    std::string s(stored);
+    while (!s.empty() && (s.back() == '\\' || s.back() == '/')) s.pop_back();
+    if (s.empty() || s == ".") return false;
+    return ::rmdir(NativePath(s).c_str()) == 0;
+}
+
 std::optional<std::string> ReadFile(std::string_view stored, std::size_t max_bytes) {
     FILE* f = std::fopen(NativePath(stored).c_str(), "rb");
     if (!f) return std::nullopt;

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
@@ -34,6 +35,7 @@
 #include "controls/colour_button.h"
 #include "controls/colour_button_hot_tracker.h"
 #include "controls/owner_draw_menu_style.h"
+#include "dialogs/duplicates_dlg.h"
 #include "dialogs/eudc_register_dlg.h"
 #include "dialogs/mail_compose_dlg.h"
 #include "dialogs/pictograph_keyboard_dlg.h"
@@ -47,6 +49,7 @@
 #include "platform/link_settings.h"
 #include "platform/os_version.h"
 #include "platform/service_control.h"
+#include "search/duplicate_skipping_sink.h"
 #include "store/receive_pump.h"
 
 namespace sorvanto {
@@ -148,6 +151,10 @@ CMainFrame::CMainFrame(CSorvantoDoc& doc, QWidget* parent)
     splitter_->setChildrenCollapsible(false);
     setCentralWidget(splitter_);
 
+    // Ctrl+F opens the search bar whichever menu the current tab has put in the bar.
+    auto* find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+    connect(find, &QShortcut::activated, this, [this] { OnCommand(cmd::kSearch); });
+
     timer_ = new QTimer(this);
     connect(timer_, &QTimer::timeout, this, &CMainFrame::OnTimer);
     clock_->setText(ClockText());
@@ -234,7 +241,10 @@ QString CMainFrame::ClockText() const {
 
 void CMainFrame::OnTimer() {
     std::unique_ptr<ObjectImporter> importer;
-    if (queue_.Head()) importer = ImporterForModel(model_id_, *select_view_);
+    // With "SkipDuplicates" an object already stored in its list is logged, not registered.
+    DuplicateSkippingSink skipping([this] { return select_view_->Stores(); }, *select_view_);
+    const bool skip = SettingsFile::Get().GetInt(kSystem, "SkipDuplicates", 0) != 0;
+    if (queue_.Head()) importer = ImporterForModel(model_id_, skip ? static_cast<ImportSink&>(skipping) : *select_view_);
     ReceivePump::ImportFn import;
     if (importer) import = [&importer](const std::string& path) { importer->Import(path); };
     ReceivePump::Drain(queue_, import, [this](const std::string& text) { Log(text); });
@@ -392,6 +402,12 @@ void CMainFrame::OnCommand(int id) {
     }
     switch (id) {
     case cmd::kConfig: ShowConfig(); break;
+    case cmd::kSearch: select_view_->ShowSearchBar(); break;
+    case cmd::kDuplicates: {
+        CDuplicatesDlg dialog([this] { return select_view_->Stores(); }, this);
+        dialog.exec();
+        break;
+    }
     case cmd::kPictograph: CPictographKeyboardDlg::Open(this, keyboard_); break;
     case cmd::kEudc: CEudcRegisterDlg::Run(this); break;
     case cmd::kAbout: {
