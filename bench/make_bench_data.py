@@ -3,6 +3,7 @@
 folder holding N items in each of the seven categories, shaped as the program writes them.
 
   make_bench_data.py phonebook FILE [ENTRIES]
+  make_bench_data.py inbox FILE [MAILS]
   make_bench_data.py store DIR [ITEMS]
 """
 import os
@@ -25,6 +26,20 @@ def phonebook(path, entries=1000):
             f.write(b"EMAIL;INTERNET:user%d@docomo.ne.jp\r\nX-MIF:01\r\n" % i)
             f.write(b"X-NOTE;CHARSET=SHIFT_JIS:" + "メモ".encode("cp932") + b"\r\n")
             f.write(b"X-CLASS:PUBLIC\r\nEND:VCARD\r\n")
+
+
+def inbox(path, mails=1000):
+    # A whole received-mail box of family 0: quoted-printable bodies, encoded-word subjects.
+    subject = b"=?shift-jis?B?gqCCooKk?="
+    with open(path, "wb") as f:
+        for i in range(mails):
+            body = "こんにちは {:d}\r\n二行目のテキスト".format(i).encode("cp932")
+            qp = "".join(chr(b) if 33 <= b <= 126 and b != 61 else "=%02X" % b for b in body).encode()
+            f.write(b"BEGIN:VMSG\r\nVERSION:1.1\r\nX-IRMC-BOX:INBOX\r\nBEGIN:VENV\r\nBEGIN:VENV\r\n")
+            f.write(b"BEGIN:VBODY\r\nFrom:friend%d@docomo.ne.jp\r\nTo:me@docomo.ne.jp\r\n" % i)
+            f.write(b"Subject:" + subject + b"\r\nDate:Fri, 02 Jan 2004 09:05:07 +0900\r\n")
+            f.write(b"Content-Transfer-Encoding:quoted-printable\r\n\r\n" + qp + b"\r\n")
+            f.write(b"END:VBODY\r\nEND:VENV\r\nEND:VENV\r\nEND:VMSG\r\n")
 
 
 def mld(title):
@@ -86,6 +101,8 @@ def store(root, n=10000):
 if __name__ == "__main__":
     if len(sys.argv) >= 3 and sys.argv[1] == "phonebook":
         phonebook(sys.argv[2], int(sys.argv[3]) if len(sys.argv) > 3 else 1000)
+    elif len(sys.argv) >= 3 and sys.argv[1] == "inbox":
+        inbox(sys.argv[2], int(sys.argv[3]) if len(sys.argv) > 3 else 1000)
     elif len(sys.argv) >= 3 and sys.argv[1] == "store":
         store(sys.argv[2], int(sys.argv[3]) if len(sys.argv) > 3 else 10000)
     else:

@@ -32,15 +32,15 @@ constexpr std::array<ObjectImporter::NameRow, 19> kNames{{
 
 }  // namespace
 
-bool Family0Importer::ConvertMelody(const std::string& file) { return ConvertQuotedPrintableMelody(file); }
+bool Family0Importer::ConvertMelody(const ReceivedObject& object, std::string& mld) { return ConvertQuotedPrintableMelody(object, mld); }
 
-bool Family0Importer::ParseBookmarkNote(const std::string& file, std::string& title, std::string& url) {
-    return ParseNoteBookmark(file, title, url);
+bool Family0Importer::ParseBookmarkNote(const ReceivedObject& object, std::string& title, std::string& url) {
+    return ParseNoteBookmark(object, title, url);
 }
 
-bool Family0Importer::ConvertAddress(const std::string& file) { return ConvertIconAddress(file); }
+bool Family0Importer::ConvertAddress(const ReceivedObject& object, std::string& entry) { return ConvertIconAddress(object, entry); }
 
-bool Family0Importer::ConvertMail(const std::string& file) { return ConvertQuotedPrintableMail(file); }
+bool Family0Importer::ConvertMail(const ReceivedObject& object, std::string& mail) { return ConvertQuotedPrintableMail(object, mail); }
 
 std::span<const ObjectImporter::NameRow> Family0Importer::NameTable() const { return kNames; }
 

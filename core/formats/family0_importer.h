@@ -9,10 +9,10 @@ class Family0Importer : public ObjectImporter {
 public:
     using ObjectImporter::ObjectImporter;
 
-    bool ConvertMelody(const std::string& file) override;
-    bool ParseBookmarkNote(const std::string& file, std::string& title, std::string& url) override;
-    bool ConvertAddress(const std::string& file) override;
-    bool ConvertMail(const std::string& file) override;
+    bool ConvertMelody(const ReceivedObject& object, std::string& mld) override;
+    bool ParseBookmarkNote(const ReceivedObject& object, std::string& title, std::string& url) override;
+    bool ConvertAddress(const ReceivedObject& object, std::string& entry) override;
+    bool ConvertMail(const ReceivedObject& object, std::string& mail) override;
     std::span<const NameRow> NameTable() const override;
 };
 

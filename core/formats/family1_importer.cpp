@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "formats/base64.h"
-#include "platform/fs.h"
 
 namespace sorvanto {
 
@@ -77,16 +76,15 @@ std::string BitmapHeader(std::uint32_t width, std::uint32_t height) {
 
 }  // namespace
 
-bool Family1Importer::ConvertMelody(const std::string& file) { return ConvertBase64Melody(file); }
+bool Family1Importer::ConvertMelody(const ReceivedObject& object, std::string& mld) { return ConvertBase64Melody(object, mld); }
 
-bool Family1Importer::ConvertPicture(const std::string& file) {
-    fs::DeleteFile(kBitmapFile);
+bool Family1Importer::ConvertPicture(const ReceivedObject& object, std::string& bitmap) {
     long width = -1, height = -1;
     bool have_width = false, have_height = false;
     std::string body;
     const bool found = ReadPictureNote(
-        file,
-        [&](std::string_view line) {
+        object,
+        [&](std::string_view line, bool) {
             constexpr std::string_view kWidth = "X-WIDTH:", kHeight = "X-HEIGHT:";
             const std::size_t w = line.find(kWidth);
             if (!have_width && w != std::string_view::npos) {
@@ -98,6 +96,7 @@ bool Family1Importer::ConvertPicture(const std::string& file) {
                 height = NumberAt(line.substr(h + kHeight.size()));
                 have_height = true;
             }
+            return true;
         },
         body);
     if (!found || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return false;
@@ -108,23 +107,24 @@ bool Family1Importer::ConvertPicture(const std::string& file) {
     // A short body would leave rows of the picture undefined.
     if (pixels.size() < pixel_bytes) return false;
     // The handset sends the top row first; a bitmap stores the bottom row first.
-    std::string bitmap = BitmapHeader(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height));
+    bitmap = BitmapHeader(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height));
     bitmap.reserve(kBitmapHeaderBytes + pixel_bytes);
     for (std::size_t row = static_cast<std::size_t>(height); row-- > 0;)
         bitmap.append(pixels, row * row_bytes, row_bytes);
-    return fs::WriteFile(kBitmapFile, bitmap);
+    return true;
 }
 
-bool Family1Importer::ParseBookmarkNote(const std::string& file, std::string& title, std::string& url) {
-    return ParseBookmark(file, title, url);
+bool Family1Importer::ParseBookmarkNote(const ReceivedObject& object, std::string& title, std::string& url) {
+    return ParseBookmark(object, title, url);
 }
 
-bool Family1Importer::ConvertAddress(const std::string& file) { return ConvertIconAddress(file); }
+bool Family1Importer::ConvertAddress(const ReceivedObject& object, std::string& entry) { return ConvertIconAddress(object, entry); }
 
-bool Family1Importer::ConvertMail(const std::string& file) { return ConvertQuotedPrintableMail(file); }
+bool Family1Importer::ConvertMail(const ReceivedObject& object, std::string& mail) { return ConvertQuotedPrintableMail(object, mail); }
 
-bool Family1Importer::ConvertCameraPicture(const std::string& file, std::string& title, std::string& file_name) {
-    return ConvertPictureNote(file, title, file_name);
+bool Family1Importer::ConvertCameraPicture(const ReceivedObject& object, std::string& title,
+                                           std::string& file_name, std::string& picture) {
+    return ConvertPictureNote(object, title, file_name, picture);
 }
 
 std::span<const ObjectImporter::NameRow> Family1Importer::NameTable() const { return kNames; }

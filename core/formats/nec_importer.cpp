@@ -32,18 +32,19 @@ constexpr std::array<ObjectImporter::NameRow, 19> kNames{{
 
 }  // namespace
 
-bool NecImporter::ConvertMelody(const std::string& file) { return ConvertBase64Melody(file); }
+bool NecImporter::ConvertMelody(const ReceivedObject& object, std::string& mld) { return ConvertBase64Melody(object, mld); }
 
-bool NecImporter::ParseBookmarkNote(const std::string& file, std::string& title, std::string& url) {
-    return ParseBookmark(file, title, url);
+bool NecImporter::ParseBookmarkNote(const ReceivedObject& object, std::string& title, std::string& url) {
+    return ParseBookmark(object, title, url);
 }
 
-bool NecImporter::ConvertAddress(const std::string& file) { return ConvertPlainAddress(file); }
+bool NecImporter::ConvertAddress(const ReceivedObject& object, std::string& entry) { return ConvertPlainAddress(object, entry); }
 
-bool NecImporter::ConvertMail(const std::string& file) { return ConvertEightBitMail(file); }
+bool NecImporter::ConvertMail(const ReceivedObject& object, std::string& mail) { return ConvertEightBitMail(object, mail); }
 
-bool NecImporter::ConvertCameraPicture(const std::string& file, std::string& title, std::string& file_name) {
-    return ConvertPictureNote(file, title, file_name);
+bool NecImporter::ConvertCameraPicture(const ReceivedObject& object, std::string& title,
+                                           std::string& file_name, std::string& picture) {
+    return ConvertPictureNote(object, title, file_name, picture);
 }
 
 std::span<const ObjectImporter::NameRow> NecImporter::NameTable() const { return kNames; }

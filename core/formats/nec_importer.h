@@ -10,11 +10,12 @@ class NecImporter : public ObjectImporter {
 public:
     using ObjectImporter::ObjectImporter;
 
-    bool ConvertMelody(const std::string& file) override;
-    bool ParseBookmarkNote(const std::string& file, std::string& title, std::string& url) override;
-    bool ConvertAddress(const std::string& file) override;
-    bool ConvertMail(const std::string& file) override;
-    bool ConvertCameraPicture(const std::string& file, std::string& title, std::string& file_name) override;
+    bool ConvertMelody(const ReceivedObject& object, std::string& mld) override;
+    bool ParseBookmarkNote(const ReceivedObject& object, std::string& title, std::string& url) override;
+    bool ConvertAddress(const ReceivedObject& object, std::string& entry) override;
+    bool ConvertMail(const ReceivedObject& object, std::string& mail) override;
+    bool ConvertCameraPicture(const ReceivedObject& object, std::string& title, std::string& file_name,
+                              std::string& picture) override;
     std::span<const NameRow> NameTable() const override;
 };
 

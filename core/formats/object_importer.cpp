@@ -9,6 +9,7 @@
 #include "formats/encoded_word.h"
 #include "formats/mail_date.h"
 #include "formats/quoted_printable.h"
+#include "formats/text_lines.h"
 #include "platform/fs.h"
 #include "platform/ini_file.h"
 #include "platform/text_file.h"
@@ -85,8 +86,7 @@ std::optional<std::string> NameValue(std::string_view line, std::string_view pre
 // property of its own.
 class PropertyLines {
 public:
-    PropertyLines(std::string_view path, std::size_t buffer) : reader_(path), buffer_(buffer) {}
-    bool IsOpen() const { return reader_.IsOpen(); }
+    PropertyLines(std::string_view text, std::size_t buffer) : reader_(text), buffer_(buffer) {}
     bool Next(std::string& line) {
         if (!reader_.ReadLine(line, buffer_)) return false;
         if (line.back() != '\n') {
@@ -96,10 +96,10 @@ public:
         }
         return true;
     }
-    TextReader& Reader() { return reader_; }
+    TextLines& Reader() { return reader_; }
 
 private:
-    TextReader reader_;
+    TextLines reader_;
     std::size_t buffer_;
 };
 
@@ -112,12 +112,11 @@ std::optional<std::string> ReadObject(const std::string& file) {
     return data;
 }
 
-bool DecodeBase64ToFile(std::string_view text, std::string_view target) {
+bool DecodeBase64(std::string_view text, std::string& out) {
     MemoryByteSource source(text);
-    FileSink sink(target, false);
-    if (!sink.IsOpen()) return false;
-    const std::size_t written = base64::DecodeTo(source, sink);
-    return sink.Close() && written > 0;
+    out.clear();
+    StringSink sink(out);
+    return base64::DecodeTo(source, sink) > 0;
 }
 
 // Several "From: " or "To: " lines make one list. Addresses that no longer fit the stored line
@@ -142,6 +141,21 @@ std::string SubjectLine(std::string subject) {
     return sjis::CutBytes(subject, kSubjectBytes);
 }
 
+// Where the body of a mail's rest ends: at the last "END:VBODY", or, in a mail cut short
+// without it, at the closing lines of the envelope and the message that a box still holds, or
+// at the end of what arrived.
+std::size_t BodyEnd(std::string_view rest) {
+    const std::size_t end = rest.rfind("END:VBODY");
+    if (end != std::string_view::npos) return end;
+    for (std::size_t at = 0; at < rest.size();) {
+        if (StartsWith(rest.substr(at), "END:VENV") || StartsWith(rest.substr(at), "END:VMSG")) return at;
+        const std::size_t lf = rest.find('\n', at);
+        if (lf == std::string_view::npos) break;
+        at = lf + 1;
+    }
+    return rest.size();
+}
+
 // 1 when the body carries a melody the mail composer attached after its "B:M" boundary.
 int AttachmentFlag(std::string_view body) {
     if (StartsWith(body, "--B:M\r\nbWV")) return 1;
@@ -152,15 +166,15 @@ int AttachmentFlag(std::string_view body) {
     return 0;
 }
 
-bool WriteMailFile(const std::string& from, const std::string& to, const std::string& subject,
-                   std::int64_t date, std::string_view body) {
+std::string MailFile(const std::string& from, const std::string& to, const std::string& subject,
+                     std::int64_t date, std::string_view body) {
     std::string out;
     out.reserve(from.size() + to.size() + subject.size() + body.size() + 32);
     out += from + "\n" + to + "\n" + SubjectLine(subject) + "\n";
     out += std::to_string(date) + "\n";
     out += std::to_string(AttachmentFlag(body)) + "\n";
     out.append(body);
-    return fs::WriteFile(ObjectImporter::kMailFile, out);
+    return out;
 }
 
 // The keys of one address entry on their way to ".\addr.ini", with its number and mail counts.
@@ -172,11 +186,10 @@ struct AddressCard {
     AddressCard() { ini.Parse({}, ObjectImporter::kAddressFile); }
     void Put(const std::string& key, std::string_view value) { ini.SetString("System", key, value); }
     bool TooLarge() const { return tels > kMaxCardEntries || mails > kMaxCardEntries; }
-    // ".\addr.ini" is a work file that lives for one sink call: no need for the atomic save.
-    bool Write() {
+    std::string Finish() {
         ini.SetInt("System", "TelCnt", tels);
         ini.SetInt("System", "MailCnt", mails);
-        return fs::WriteFile(ObjectImporter::kAddressFile, ini.Serialize());
+        return ini.Serialize();
     }
 };
 
@@ -184,6 +197,11 @@ struct SplitRule {
     std::string_view end_marker;
     ObjectImporter::Action single;
 };
+
+bool IsMail(ObjectImporter::Action action) {
+    using A = ObjectImporter::Action;
+    return action == A::kReceivedMail || action == A::kSentMail || action == A::kOutboxMail;
+}
 
 std::optional<SplitRule> SplitRuleOf(ObjectImporter::Action action) {
     using A = ObjectImporter::Action;
@@ -225,105 +243,97 @@ int ObjectImporter::Import(const std::string& path) {
     if (!row) return 2;
     if (row->action == Action::kNotImported) return 1;
     if (SplitRuleOf(row->action))
-        Split(row->action, path, first_word + "dummy.txt");
+        Split(row->action, path);
     else
         ImportSingle(row->action, path);
     return 2;
 }
 
 void ObjectImporter::ImportSingle(Action action, const std::string& file) {
-    if (ConvertAndAdd(action, file)) fs::DeleteFile(file);
+    // Larger than any handset object: not read whole, and left where it is.
+    auto bytes = ReadObject(file);
+    if (!bytes) return;
+    if (ConvertAndAdd(action, ReceivedObject::FromFileBytes(std::move(*bytes)))) fs::DeleteFile(file);
 }
 
-void ObjectImporter::Split(Action action, const std::string& file, const std::string& split_file) {
+void ObjectImporter::Split(Action action, const std::string& file) {
     const SplitRule rule = *SplitRuleOf(action);
     TextReader in(file);
     if (!in.IsOpen()) return;
-    TextWriter out(split_file, false);
-    // Without a split file nothing can be converted; the received file is kept for a retry.
-    if (!out.IsOpen()) return;
+    // The lines of the object being cut out, as a split file would have held them. An object
+    // that grows past any handset object is not kept: it is skipped when its end comes.
+    std::string object;
+    bool oversized = false;
     std::string piece;
     bool at_line_start = true;
+    bool pending = false;  // lines of an object not yet ended
     while (in.ReadLine(piece, kSplitBuffer)) {
-        out.Write(piece);
+        if (!oversized && object.size() + piece.size() > kMaxObjectBytes) {
+            oversized = true;
+            object.clear();
+            object.shrink_to_fit();
+        }
+        if (!oversized) object += piece;
+        pending = true;
         // Only a real line start counts: the tail of an over-long line that happens to begin
         // with the marker must not end the object in the middle of a value.
         const bool is_end = at_line_start && StartsWith(piece, rule.end_marker);
         at_line_start = piece.back() == '\n';
         if (!is_end) continue;
-        const bool written = out.Close();
-        if (written) ConvertAndAdd(rule.single, split_file);
-        // Reopening truncates: the next object starts in an empty split file.
-        if (!out.Open(split_file, false)) break;
+        if (!oversized) ConvertAndAdd(rule.single, ReceivedObject::FromText(std::move(object)));
+        object.clear();
+        oversized = false;
+        pending = false;
     }
-    out.Close();
+    // A box cut short ends in a mail without its end marker; the received file goes away, so
+    // that mail is taken as far as it arrived (it still needs its whole header). A card or a
+    // bookmark cut short stays unregistered.
+    if (pending && !oversized && IsMail(rule.single)) ConvertAndAdd(rule.single, ReceivedObject::FromText(std::move(object)));
     in.Close();
     fs::DeleteFile(file);
-    fs::DeleteFile(split_file);
 }
 
-bool ObjectImporter::ConvertAndAdd(Action action, const std::string& file) {
-    std::string title, text;
+bool ObjectImporter::ConvertAndAdd(Action action, const ReceivedObject& object) {
+    std::string title, text, out;
     switch (action) {
-        case Action::kAddress: {
-            const bool ok = ConvertAddress(file);
-            if (ok) sink_.AddAddress(std::string(kAddressFile));
-            fs::DeleteFile(kAddressFile);
-            return ok;
-        }
-        case Action::kMelody: {
-            const bool ok = ConvertMelody(file);
-            if (ok) sink_.AddMelody(std::string(kMelodyFile));
-            fs::DeleteFile(kMelodyText);
-            fs::DeleteFile(kMelodyFile);
-            return ok;
-        }
-        case Action::kStandbyBitmap: {
-            const bool ok = ConvertPicture(file);
-            if (ok) sink_.AddStandbyPicture(sjis::Lit("From携帯"), std::string(kBitmapFile));
-            fs::DeleteFile(kBitmapFile);
-            return ok;
-        }
+        case Action::kAddress:
+            return ConvertAddress(object, out) && sink_.AddAddressBytes({kAddressFile, out});
+        case Action::kMelody:
+            return ConvertMelody(object, out) && sink_.AddMelodyBytes({kMelodyFile, out});
+        case Action::kStandbyBitmap:
+            return ConvertPicture(object, out) && sink_.AddStandbyPictureBytes(sjis::Lit("From携帯"), {kBitmapFile, out});
         case Action::kStandbyNote:
-        case Action::kCameraPicture: {
-            const bool ok = ConvertCameraPicture(file, title, text);
-            if (ok && action == Action::kStandbyNote)
-                sink_.AddStandbyPicture(sjis::Lit("From携帯"), std::string(kPictureFile));
-            else if (ok)
-                sink_.AddCameraPicture(title, std::string(kPictureFile), text);
-            fs::DeleteFile(kPictureFile);
-            return ok;
-        }
+            return ConvertCameraPicture(object, title, text, out) &&
+                   sink_.AddStandbyPictureBytes(sjis::Lit("From携帯"), {kPictureFile, out});
+        case Action::kCameraPicture:
+            return ConvertCameraPicture(object, title, text, out) &&
+                   sink_.AddCameraPictureBytes(title, {kPictureFile, out}, text);
         case Action::kBookmarkNote:
         case Action::kBookmark: {
-            const bool ok = action == Action::kBookmark ? ParseBookmark(file, title, text)
-                                                        : ParseBookmarkNote(file, title, text);
+            const bool ok = action == Action::kBookmark ? ParseBookmark(object, title, text)
+                                                        : ParseBookmarkNote(object, title, text);
             if (ok) sink_.AddBookmark(title, text);
             return ok;
         }
         case Action::kOutboxMail:
         case Action::kSentMail:
-        case Action::kReceivedMail: {
-            const bool ok = ConvertMail(file);
-            if (ok) AddMail(action);
-            fs::DeleteFile(kMailFile);
-            return ok;
-        }
+        case Action::kReceivedMail:
+            return ConvertMail(object, out) && AddMail(action, out);
         default:
             return false;
     }
 }
 
-void ObjectImporter::AddMail(Action action) {
-    const std::string path(kMailFile);
-    if (action == Action::kOutboxMail) sink_.AddOutboxMail(path);
-    else if (action == Action::kSentMail) sink_.AddSentMail(path);
-    else sink_.AddReceivedMail(path);
+bool ObjectImporter::AddMail(Action action, std::string_view mail) {
+    const ImportSink::WorkObject object{kMailFile, mail};
+    if (action == Action::kOutboxMail) return sink_.AddOutboxMailBytes(object);
+    if (action == Action::kSentMail) return sink_.AddSentMailBytes(object);
+    return sink_.AddReceivedMailBytes(object);
 }
 
-bool ObjectImporter::ConvertPicture(const std::string&) { return false; }
+bool ObjectImporter::ConvertPicture(const ReceivedObject&, std::string&) { return false; }
 
-bool ObjectImporter::ConvertCameraPicture(const std::string&, std::string&, std::string&) {
+bool ObjectImporter::ConvertCameraPicture(const ReceivedObject&, std::string&, std::string&, std::string&) {
     return false;
 }
 
@@ -332,10 +342,9 @@ bool ObjectImporter::ConvertCameraPicture(const std::string&, std::string&, std:
 
 namespace {
 
-bool ParseBookmarkLines(const std::string& file, std::string_view title_prefix,
+bool ParseBookmarkLines(const ReceivedObject& object, std::string_view title_prefix,
                         std::string_view url_prefix, std::string& title, std::string& url) {
-    PropertyLines lines(file, kPropertyBuffer);
-    if (!lines.IsOpen()) return false;
+    PropertyLines lines(object.Text(), kPropertyBuffer);
     bool have_title = false, have_url = false;
     std::string line;
     while (lines.Next(line)) {
@@ -353,20 +362,18 @@ bool ParseBookmarkLines(const std::string& file, std::string_view title_prefix,
 
 }  // namespace
 
-bool ObjectImporter::ParseBookmark(const std::string& file, std::string& title, std::string& url) {
-    return ParseBookmarkLines(file, "TITLE;CHARSET=SHIFT_JIS:", "URL:", title, url);
+bool ObjectImporter::ParseBookmark(const ReceivedObject& object, std::string& title, std::string& url) {
+    return ParseBookmarkLines(object, "TITLE;CHARSET=SHIFT_JIS:", "URL:", title, url);
 }
 
-bool ObjectImporter::ParseNoteBookmark(const std::string& file, std::string& title, std::string& url) {
-    return ParseBookmarkLines(file, "X-SUMMARY;CHARSET=SHIFT_JIS:", "X-BODY:", title, url);
+bool ObjectImporter::ParseNoteBookmark(const ReceivedObject& object, std::string& title, std::string& url) {
+    return ParseBookmarkLines(object, "X-SUMMARY;CHARSET=SHIFT_JIS:", "X-BODY:", title, url);
 }
 
 // ---- addresses ----
 
-bool ObjectImporter::ConvertIconAddress(const std::string& file) {
-    fs::DeleteFile(kAddressFile);
-    PropertyLines lines(file, kPropertyBuffer);
-    if (!lines.IsOpen()) return false;
+bool ObjectImporter::ConvertIconAddress(const ReceivedObject& object, std::string& entry) {
+    PropertyLines lines(object.Text(), kPropertyBuffer);
     AddressCard card;
     std::string line;
     while (lines.Next(line)) {
@@ -379,17 +386,18 @@ bool ObjectImporter::ConvertIconAddress(const std::string& file) {
         if (auto v = Value(line, "EMAIL;")) card.Put("Mail" + std::to_string(card.mails++), *v);
         if (auto v = Value(line, "X-MIF:")) card.Put("MailIcon" + std::to_string(card.mails - 1), *v);
         if (auto v = Value(line, "X-NOTE;CHARSET=SHIFT_JIS:")) card.Put("Note", *v);
-        if (StartsWith(line, "END:VCARD")) return card.Write();
+        if (StartsWith(line, "END:VCARD")) {
+            entry = card.Finish();
+            return true;
+        }
         if (card.TooLarge()) return false;
     }
     // A vCard cut short would be stored without its counts, its numbers never shown or sent.
     return false;
 }
 
-bool ObjectImporter::ConvertPlainAddress(const std::string& file) {
-    fs::DeleteFile(kAddressFile);
-    PropertyLines lines(file, kPropertyBuffer);
-    if (!lines.IsOpen()) return false;
+bool ObjectImporter::ConvertPlainAddress(const ReceivedObject& object, std::string& entry) {
+    PropertyLines lines(object.Text(), kPropertyBuffer);
     AddressCard card;
     auto add_tel = [&](std::string_view value) {
         const std::string n = std::to_string(card.tels++);
@@ -424,7 +432,10 @@ bool ObjectImporter::ConvertPlainAddress(const std::string& file) {
             card.Put("Adr", fields.front());
             if (fields.size() >= 2) card.Put("AdrNo", fields[fields.size() - 2]);
         }
-        if (StartsWith(line, "END:VCARD")) return card.Write();
+        if (StartsWith(line, "END:VCARD")) {
+            entry = card.Finish();
+            return true;
+        }
         if (card.TooLarge()) return false;
     }
     return false;
@@ -432,48 +443,44 @@ bool ObjectImporter::ConvertPlainAddress(const std::string& file) {
 
 // ---- melodies ----
 
-bool ObjectImporter::ConvertQuotedPrintableMelody(const std::string& file) {
-    const auto data = ReadObject(file);
-    if (!data) return false;
+bool ObjectImporter::ConvertQuotedPrintableMelody(const ReceivedObject& object, std::string& mld) {
+    const std::string_view data = object.Raw();
     constexpr std::string_view kBody = "X-BODY;ENCODING=QUOTED-PRINTABLE:";
     constexpr std::string_view kEnd = "END:VNOTE";
-    const std::size_t size = data->size();
-    const std::size_t p = data->find(kBody);
+    const std::size_t size = data.size();
+    const std::size_t p = data.find(kBody);
     if (p == std::string::npos || size < 35 || p >= size - 34) return false;
     // The body runs up to the line end in front of "END:VNOTE".
     const std::size_t start = p + kBody.size();
     std::size_t pos = start;
-    while (pos < size - 10 && data->compare(pos + 2, kEnd.size(), kEnd) != 0) ++pos;
+    while (pos < size - 10 && data.compare(pos + 2, kEnd.size(), kEnd) != 0) ++pos;
     if (pos >= size - 10) return false;
-    const std::string_view text = std::string_view(*data).substr(start, pos - start);
-    if (!fs::WriteFile(kMelodyText, text)) return false;
-    if (!QuotedPrintableCodec::DecodeFile(kMelodyText, kMelodyFile)) return false;
-    return fs::FileSize(kMelodyFile) > 0;
+    // The encoded text is decoded as a text-mode read of it gives it (CR LF as LF).
+    const std::string text = TextLines::FromTextMode(data.substr(start, pos - start));
+    MemoryByteSource source(text);
+    mld.clear();
+    StringSink sink(mld);
+    QuotedPrintableCodec::Decode(source, sink);
+    return !mld.empty();
 }
 
-bool ObjectImporter::ConvertBase64Melody(const std::string& file) {
-    const auto data = ReadObject(file);
-    if (!data) return false;
+bool ObjectImporter::ConvertBase64Melody(const ReceivedObject& object, std::string& mld) {
+    const std::string_view data = object.Raw();
     constexpr std::string_view kBody = "BODY;ENCODING=BASE64:";  // also inside "X-BODY;..."
-    const std::size_t size = data->size();
-    const std::size_t p = data->find(kBody);
+    const std::size_t size = data.size();
+    const std::size_t p = data.find(kBody);
     if (p == std::string::npos || size < 23 || p >= size - 22) return false;
     const std::size_t start = p + kBody.size();
     // What ends the text, by preference: the NEC properties, an empty line, the end of the note.
     std::size_t end = std::string::npos;
     for (std::string_view stop : {"\r\nX-NEC-", "\r\n\r\n", "\r\nEND:VNOTE"}) {
-        end = data->find(stop, start);
+        end = data.find(stop, start);
         if (end != std::string::npos) break;
     }
     if (end == std::string::npos) return false;
-    const std::string_view text = std::string_view(*data).substr(start, end - start);
+    const std::string_view text = data.substr(start, end - start);
     if (!IsCleanBase64(text)) return false;
-    if (!fs::WriteFile(kMelodyText, text)) return false;
-    FileByteSource source(kMelodyText, FileByteSource::Mode::kText);
-    FileSink sink(kMelodyFile, false);
-    if (!source.IsOpen() || !sink.IsOpen()) return false;
-    const std::size_t written = base64::DecodeTo(source, sink);
-    return sink.Close() && written > 0;
+    return DecodeBase64(TextLines::FromTextMode(text), mld);
 }
 
 // ---- pictures ----
@@ -495,14 +502,11 @@ bool ObjectImporter::IsCleanBase64(std::string_view text) {
     return digits >= 2;
 }
 
-bool ObjectImporter::ReadPictureNote(const std::string& file,
-                                     const std::function<void(std::string_view)>& on_line,
+bool ObjectImporter::ReadPictureNote(const ReceivedObject& object,
+                                     const std::function<bool(std::string_view, bool)>& on_line,
                                      std::string& body) {
     body.clear();
-    if (fs::FileSize(file) > static_cast<std::int64_t>(kMaxObjectBytes)) return false;
-    TextReader reader(file);
-    if (!reader.IsOpen()) return false;
-    const std::string text = reader.Read(kMaxObjectBytes);
+    const std::string_view text = object.Text();
     constexpr std::string_view kBody = "BODY;ENCODING=BASE64:";
     enum { kBefore, kInBody, kAfter } state = kBefore;
     std::string_view rest = text;
@@ -526,12 +530,13 @@ bool ObjectImporter::ReadPictureNote(const std::string& file,
                 continue;
             }
         }
-        on_line(line);
+        if (!on_line(line, state != kBefore)) break;
     }
     return state != kBefore;
 }
 
-bool ObjectImporter::ConvertPictureNote(const std::string& file, std::string& title, std::string& file_name) {
+bool ObjectImporter::ConvertPictureNote(const ReceivedObject& object, std::string& title, std::string& file_name,
+                                        std::string& picture) {
     title = std::string(kCameraTitle);
     file_name.clear();
     bool have_name = false, have_title = false;
@@ -542,8 +547,8 @@ bool ObjectImporter::ConvertPictureNote(const std::string& file, std::string& ti
     };
     std::string body;
     const bool found = ReadPictureNote(
-        file,
-        [&](std::string_view line) {
+        object,
+        [&](std::string_view line, bool have_body) {
             const std::size_t name_at = line.find("-FILENAME");
             if (!have_name && name_at != std::string_view::npos) {
                 file_name = value_after(line, name_at);
@@ -554,18 +559,19 @@ bool ObjectImporter::ConvertPictureNote(const std::string& file, std::string& ti
                 title = value_after(line, title_at);
                 have_title = true;
             }
+            // Once the name and the body are there without a title, the picture has none: a
+            // summary further on is not taken for it.
+            return !(have_name && have_body && !have_title);
         },
         body);
-    fs::DeleteFile(kPictureFile);
     if (!found || !IsCleanBase64(body)) return false;
-    return DecodeBase64ToFile(body, kPictureFile);
+    return DecodeBase64(body, picture);
 }
 
 // ---- mail ----
 
-bool ObjectImporter::ConvertQuotedPrintableMail(const std::string& file) {
-    PropertyLines lines(file, kMailBuffer);
-    if (!lines.IsOpen()) return false;
+bool ObjectImporter::ConvertQuotedPrintableMail(const ReceivedObject& object, std::string& mail) {
+    PropertyLines lines(object.Text(), kMailBuffer);
     std::string from, to, subject, line;
     std::int64_t date = 0;
     bool have_from = false, have_to = false, have_date = false;
@@ -591,23 +597,23 @@ bool ObjectImporter::ConvertQuotedPrintableMail(const std::string& file) {
         const std::string tail = lines.Reader().Read(kMailTailBytes);
         std::string_view text = tail;
         if (tail.size() < kMailTailBytes) {
-            // The whole rest was read: it must close the body, or the mail arrived cut short.
-            const std::size_t end = tail.rfind("END:VBODY");
-            if (end == std::string::npos) return false;
+            // The whole rest was read. A mail cut short (no "END:VBODY") keeps what arrived of
+            // its body: the header is whole, and a box would otherwise lose the mail for good.
+            const std::size_t end = BodyEnd(tail);
             text = text.substr(0, end > 0 && tail[end - 1] == '\n' ? end - 1 : end);
         } else {
             // A long mail is cut: its closing lines lie beyond what is read.
             text = text.substr(0, tail.size() - kMailClosingBytes);
         }
         const std::string body = QuotedPrintableCodec::DecodeMemory(text, kQuotedBodyBuffer, false);
-        return WriteMailFile(from, to, subject, date, body);
+        mail = MailFile(from, to, subject, date, body);
+        return true;
     }
     return false;
 }
 
-bool ObjectImporter::ConvertEightBitMail(const std::string& file) {
-    PropertyLines lines(file, kMailBuffer);
-    if (!lines.IsOpen()) return false;
+bool ObjectImporter::ConvertEightBitMail(const ReceivedObject& object, std::string& mail) {
+    PropertyLines lines(object.Text(), kMailBuffer);
     std::string from, to, subject, line;
     std::int64_t date = 0;
     bool have_from = false, have_to = false, have_date = false;
@@ -644,19 +650,19 @@ bool ObjectImporter::ConvertEightBitMail(const std::string& file) {
             if (c == '\n') body += '\r';
             body += c;
         }
-        const std::size_t end = body.rfind("END:VBODY");
+        // A body that never closes is kept as far as it arrived, as with quoted-printable mail.
+        const std::size_t end = tail.size() < kMailTailBytes ? BodyEnd(body) : body.rfind("END:VBODY");
         if (end != std::string::npos) {
             body.resize(end);
             if (body.size() >= 2 && body.compare(body.size() - 2, 2, "\r\n") == 0) body.resize(body.size() - 2);
-        } else if (tail.size() < kMailTailBytes) {
-            return false;  // the whole rest was read and the body never closed: a cut mail
         }
         // Cut a long body at the buffer's size, never inside a character or a CR LF.
         if (body.size() > kEightBitBodyBytes) {
             body = sjis::CutBytes(body, kEightBitBodyBytes);
             if (!body.empty() && body.back() == '\r') body.pop_back();
         }
-        return WriteMailFile(from, to, subject, date, body);
+        mail = MailFile(from, to, subject, date, body);
+        return true;
     }
     return false;
 }

@@ -50,9 +50,10 @@ std::optional<AddressEntry> ReadAddressEntry(std::string_view stored_path) {
     return e;
 }
 
-bool ReadAddressItem(std::string_view stored_path, AddressItem& item) {
-    IniFile ini;
-    if (!ini.Load(stored_path) || ini.Keys(kSystem).empty()) return false;
+namespace {
+
+bool FillAddressItem(const IniFile& ini, AddressItem& item) {
+    if (ini.Keys(kSystem).empty()) return false;
     item.name = sjis::CutBytes(ini.GetString(kSystem, "Name"), 63);
     item.kana = sjis::CutBytes(ini.GetString(kSystem, "Kana"), 63);
     // The list shows the last number and the last address of the entry.
@@ -63,6 +64,19 @@ bool ReadAddressItem(std::string_view stored_path, AddressItem& item) {
         mails > 0 ? sjis::CutBytes(AfterColon(ini.GetString(kSystem, Numbered("Mail", mails - 1))), 259) : "";
     item.memo = sjis::CutBytes(ini.GetString(kSystem, "Note"), 259);
     return true;
+}
+
+}  // namespace
+
+bool ReadAddressItem(std::string_view stored_path, AddressItem& item) {
+    IniFile ini;
+    return ini.Load(stored_path) && FillAddressItem(ini, item);
+}
+
+bool ReadAddressItemBytes(std::string_view bytes, AddressItem& item) {
+    IniFile ini;
+    ini.Parse(bytes);
+    return FillAddressItem(ini, item);
 }
 
 bool WriteAddressEntry(std::string_view stored_path, const AddressEntry& e) {

@@ -33,6 +33,8 @@ std::optional<AddressEntry> ReadAddressEntry(std::string_view stored_path);
 // Fills the record's shown fields (name, kana, last phone, last mail, memo) from the file;
 // false when it is no address entry. The record's path and times are left alone.
 bool ReadAddressItem(std::string_view stored_path, AddressItem& item);
+// The same from the bytes of such a file.
+bool ReadAddressItemBytes(std::string_view bytes, AddressItem& item);
 
 // Writes the entry into the file, keeping other keys of the file (stale "Tel%d" beyond the new
 // count stay, as the editor leaves them). Written atomically; false when it cannot be.

@@ -10,10 +10,15 @@ AddressStore::AddressStore(std::string index_path)
     : CategoryStore(Category::kAddress, std::move(index_path), std::string(FilesOf(Category::kAddress).default_dir)) {}
 
 bool AddressStore::Register(const std::string& source, int flag, int* key) {
+    const auto bytes = fs::ReadFile(source);
+    return bytes ? RegisterBytes(*bytes, flag, key) : SourceUnreadable();
+}
+
+bool AddressStore::RegisterBytes(std::string_view entry, int flag, int* key) {
     auto item = std::make_unique<AddressItem>();
     item->flag = flag;
-    return RegisterCopy(source, std::move(item), key,
-                        [](AddressItem& copied) { return ReadAddressItem(copied.path, copied); });
+    return RegisterData(entry, std::move(item), key,
+                        [entry](AddressItem& item) { return ReadAddressItemBytes(entry, item); });
 }
 
 bool AddressStore::Reload(int key) {

@@ -16,6 +16,8 @@ public:
     // Copies the entry file into the data folder and reads it back; a file that is no entry
     // fails (reported, nothing kept).
     bool Register(const std::string& source, int flag, int* key = nullptr);
+    // The same for an entry file held in memory: written once into the data folder.
+    bool RegisterBytes(std::string_view entry, int flag, int* key = nullptr);
 
     // After the editor rewrote the entry's file: read it into the record again.
     bool Reload(int key);

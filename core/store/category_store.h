@@ -99,14 +99,15 @@ protected:
         return key;
     }
 
-    // A registration of a record whose data file is a copy of source: names the copy
-    // (item->path, item->entry_time), copies, lets read_back fill the record from the copy and
-    // adds the record. A failed copy or read-back leaves no file behind and is reported to the
-    // user; false then.
-    template <class ReadBack>
-    bool RegisterCopy(const std::string& source, std::unique_ptr<Item> item, int* key, ReadBack read_back) {
+    // A registration of a record whose data file holds bytes: names the file (item->path,
+    // item->entry_time), lets fill complete the record from the bytes, writes the file and adds
+    // the record. The record is filled from the bytes in hand, never from the file just
+    // written. Bytes that fill rejects, or a failed write, leave no file behind and are
+    // reported to the user; false then.
+    template <class Fill>
+    bool RegisterData(std::string_view bytes, std::unique_ptr<Item> item, int* key, Fill fill) {
         item->path = NewDataFileName(item->entry_time);
-        if (!CopyIntoDataFolder(source, item->path) || !read_back(*item)) {
+        if (!fill(*item) || !WriteIntoDataFolder(item->path, bytes)) {
             fs::DeleteFile(item->path);
             ReportFailure();
             return false;
@@ -115,8 +116,13 @@ protected:
         if (key) *key = k;
         return true;
     }
-    bool RegisterCopy(const std::string& source, std::unique_ptr<Item> item, int* key) {
-        return RegisterCopy(source, std::move(item), key, [](Item&) { return true; });
+    bool RegisterData(std::string_view bytes, std::unique_ptr<Item> item, int* key) {
+        return RegisterData(bytes, std::move(item), key, [](Item&) { return true; });
+    }
+    // A source file that cannot be read: reported like a failed write.
+    bool SourceUnreadable() const {
+        ReportFailure();
+        return false;
     }
 
     // A record's fields changed: report it and write the index.

@@ -165,9 +165,8 @@ std::string CategoryStoreBase::NewDataFileName(std::int64_t& entry_time) {
     return NameOf(data_folder_, value);
 }
 
-bool CategoryStoreBase::CopyIntoDataFolder(const std::string& source, const std::string& name) {
-    const auto bytes = fs::ReadFile(source);
-    if (!bytes || !fs::WriteFile(name, *bytes)) {
+bool CategoryStoreBase::WriteIntoDataFolder(const std::string& name, std::string_view bytes) {
+    if (!fs::WriteFile(name, bytes)) {
         fs::DeleteFile(name);
         return false;
     }

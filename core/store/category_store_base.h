@@ -83,11 +83,10 @@ protected:
     // anew while that name exists. entry_time receives the time of the name used.
     std::string NewDataFileName(std::int64_t& entry_time);
 
-    // Copies a source file to a new data file name. The copy is not flushed on its own: the
-    // next index write flushes every new data file first, so a batch of a thousand copies
-    // costs one flush, and no index ever names a file that is not on disk. A failed copy
-    // leaves no file behind.
-    bool CopyIntoDataFolder(const std::string& source, const std::string& name);
+    // Writes a new data file. It is not flushed on its own: the next index write flushes every
+    // new data file first, so a batch of a thousand files costs one flush, and no index ever
+    // names a file that is not on disk. A failed write leaves no file behind.
+    bool WriteIntoDataFolder(const std::string& name, std::string_view bytes);
 
     // A value read from the index, cut to what the reader's buffer held.
     static std::string ReadText(const IniFile& index, const std::string& section, std::string_view key,

@@ -27,11 +27,16 @@ MailStore::MailStore(Category category, std::string index_path)
                     std::string(FilesOf(category).default_dir)) {}
 
 bool MailStore::Register(const std::string& source, int status, int flag, int* key) {
+    const auto bytes = fs::ReadFile(source);
+    return bytes ? RegisterBytes(*bytes, status, flag, key) : SourceUnreadable();
+}
+
+bool MailStore::RegisterBytes(std::string_view mail, int status, int flag, int* key) {
     auto item = std::make_unique<MailItem>();
     item->flag = flag;
     item->status = status;
-    return RegisterCopy(source, std::move(item), key, [this](MailItem& copied) {
-        return ReadMailItem(copied.path, IsReceived(), copied) == MailFileRead::kOk;
+    return RegisterData(mail, std::move(item), key, [this, mail](MailItem& item) {
+        return ReadMailItemBytes(mail, IsReceived(), item) == MailFileRead::kOk;
     });
 }
 

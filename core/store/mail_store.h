@@ -20,6 +20,8 @@ public:
     // Copies the mail file into the data folder and reads it back; a file without its five
     // header lines fails (reported, nothing kept).
     bool Register(const std::string& source, int status, int flag, int* key = nullptr);
+    // The same for a mail text file held in memory: written once into the data folder.
+    bool RegisterBytes(std::string_view mail, int status, int flag, int* key = nullptr);
 
     // What the mail window returns. Key -1: the mail is written to ".\mail.tmp" and registered
     // with status 0 and flag 0. Otherwise the item's file is rewritten (dated now), its status

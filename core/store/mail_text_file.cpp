@@ -13,8 +13,10 @@ namespace {
 // A header line longer than this is junk; it is read in pieces that are dropped.
 constexpr std::size_t kLineBuffer = 64 * 1024;
 
-// One whole line without its LF; false at the end of the file.
-bool ReadWholeLine(TextReader& in, std::string& out) {
+// One whole line without its LF; false at the end of the file. The reader is a TextReader on
+// the file or a MailBytesReader on its bytes.
+template <class Reader>
+bool ReadWholeLine(Reader& in, std::string& out) {
     out.clear();
     std::string piece;
     bool any = false;
@@ -36,11 +38,35 @@ std::string HeaderLine(std::string_view text) {
     return out;
 }
 
-}  // namespace
+// The bytes of a mail text file read as TextReader reads the file: lines in text mode (CR LF as
+// LF), and the rest untranslated from where the lines stopped.
+class MailBytesReader {
+public:
+    explicit MailBytesReader(std::string_view bytes) : bytes_(bytes) {}
+    bool ReadLine(std::string& line, std::size_t buffer_size) {
+        line.clear();
+        if (buffer_size < 2) return false;
+        while (pos_ < bytes_.size() && line.size() < buffer_size - 1) {
+            const bool crlf = bytes_[pos_] == '\r' && pos_ + 1 < bytes_.size() && bytes_[pos_ + 1] == '\n';
+            line.push_back(crlf ? '\n' : bytes_[pos_]);
+            pos_ += crlf ? 2 : 1;
+            if (line.back() == '\n') break;
+        }
+        return !line.empty();
+    }
+    std::string ReadRaw(std::size_t max_bytes) {
+        const std::string out(bytes_.substr(pos_, max_bytes));
+        pos_ += out.size();
+        return out;
+    }
 
-MailFileRead ReadMailItem(std::string_view stored_path, bool received, MailItem& item) {
-    TextReader in(stored_path);
-    if (!in.IsOpen()) return MailFileRead::kUnreadable;
+private:
+    std::string_view bytes_;
+    std::size_t pos_ = 0;
+};
+
+template <class Reader>
+MailFileRead ReadMailFrom(Reader& in, bool received, MailItem& item) {
     std::string lines[5];
     int got = 0;
     while (got < 5 && ReadWholeLine(in, lines[got])) ++got;
@@ -52,6 +78,19 @@ MailFileRead ReadMailItem(std::string_view stored_path, bool received, MailItem&
     // it: its CR LF line ends are what the composer's boundary and the handsets' objects need.
     item.body = sjis::CutBytes(in.ReadRaw(1560), 1559);
     return got == 5 ? MailFileRead::kOk : MailFileRead::kShort;
+}
+
+}  // namespace
+
+MailFileRead ReadMailItem(std::string_view stored_path, bool received, MailItem& item) {
+    TextReader in(stored_path);
+    if (!in.IsOpen()) return MailFileRead::kUnreadable;
+    return ReadMailFrom(in, received, item);
+}
+
+MailFileRead ReadMailItemBytes(std::string_view bytes, bool received, MailItem& item) {
+    MailBytesReader in(bytes);
+    return ReadMailFrom(in, received, item);
 }
 
 bool WriteMailText(std::string_view stored_path, const MailText& m) {

@@ -30,6 +30,8 @@ enum class MailFileRead {
 // Header lines are read as text (CR LF counts as LF) whole and cut, so a long line never shifts
 // the lines after it; the body is taken byte for byte.
 MailFileRead ReadMailItem(std::string_view stored_path, bool received, MailItem& item);
+// The same from the bytes of such a file (never kUnreadable).
+MailFileRead ReadMailItemBytes(std::string_view bytes, bool received, MailItem& item);
 
 // Writes the file without line-end translation, atomically. CR and LF inside the header lines
 // would shift the layout and become blanks; the body is written unchanged.

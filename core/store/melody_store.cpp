@@ -25,17 +25,21 @@ std::optional<std::string> MelodyStore::TitleOf256(std::string_view head) {
 }
 
 RegisterResult MelodyStore::Register(const std::string& source, int flag, int* key) {
-    const auto head = fs::ReadFile(source, 256);
-    if (!head) return RegisterResult::kNotAccepted;
-    const auto title = TitleOf256(*head);
     const std::int64_t size = fs::FileSize(source);
-    if (!title || size <= 0 || size > 0x7FFFFFFF) return RegisterResult::kNotAccepted;
+    if (size <= 0 || size > 0x7FFFFFFF) return RegisterResult::kNotAccepted;
+    const auto bytes = fs::ReadFile(source);
+    return bytes ? RegisterBytes(*bytes, flag, key) : RegisterResult::kNotAccepted;
+}
+
+RegisterResult MelodyStore::RegisterBytes(std::string_view mld, int flag, int* key) {
+    const auto title = TitleOf256(mld.substr(0, 256));
+    if (!title || mld.empty() || mld.size() > 0x7FFFFFFF) return RegisterResult::kNotAccepted;
 
     auto item = std::make_unique<MelodyItem>();
     item->flag = flag;
     item->title = *title;
-    item->bytes = static_cast<int>(size);
-    return RegisterCopy(source, std::move(item), key) ? RegisterResult::kRegistered : RegisterResult::kFailed;
+    item->bytes = static_cast<int>(mld.size());
+    return RegisterData(mld, std::move(item), key) ? RegisterResult::kRegistered : RegisterResult::kFailed;
 }
 
 bool MelodyStore::SetComment(int key, const std::string& comment) {
@@ -49,6 +53,14 @@ bool MelodyStore::SetComment(int key, const std::string& comment) {
 bool MelodyStore::RepairLength(MelodyItem& item) {
     const std::int64_t size = fs::FileSize(item.path);
     if (size <= 0) return false;
+    // Most files are exactly as long as their header says: the length field alone tells, and
+    // only a longer file is read and parsed whole (this runs for every melody at start-up).
+    const auto head = fs::ReadFile(item.path, 8);
+    if (!head || head->size() < 8 || head->compare(0, 4, "melo") != 0) return false;
+    const std::int64_t declared = (std::int64_t{static_cast<unsigned char>((*head)[4])} << 24) |
+                                  (static_cast<unsigned char>((*head)[5]) << 16) |
+                                  (static_cast<unsigned char>((*head)[6]) << 8) | static_cast<unsigned char>((*head)[7]);
+    if (declared == 0 || size <= declared + 8) return false;
     MldData mld;
     if (mld.Load(item.path) == 0) return false;
     const std::int64_t want = static_cast<std::int64_t>(mld.DataLength()) + 8;

@@ -17,6 +17,8 @@ public:
     // Accepts a file longer than 4 bytes that begins with "melo" and has a "titl" chunk in its
     // first 256 bytes; copies it into the data folder.
     RegisterResult Register(const std::string& source, int flag, int* key = nullptr);
+    // The same for an MLD file held in memory: written once into the data folder.
+    RegisterResult RegisterBytes(std::string_view mld, int flag, int* key = nullptr);
 
     // The comment dialog's text, cut to 259 bytes.
     bool SetComment(int key, const std::string& comment);

@@ -21,11 +21,17 @@ int PictureStore::TypeOf(std::string_view head, bool camera) {
 
 RegisterResult PictureStore::Register(const std::string& source, const std::string& title,
                                       const std::string& comment, int flag, int* key) {
-    const auto head = fs::ReadFile(source, 256);
-    if (!head) return RegisterResult::kNotAccepted;
-    const int type = TypeOf(*head, GetCategory() == Category::kMyPic);
     const std::int64_t size = fs::FileSize(source);
-    if (type < 0 || size <= 0 || size > 0x7FFFFFFF) return RegisterResult::kNotAccepted;
+    if (size <= 0 || size > 0x7FFFFFFF) return RegisterResult::kNotAccepted;
+    const auto bytes = fs::ReadFile(source);
+    return bytes ? RegisterBytes(*bytes, title, comment, flag, key) : RegisterResult::kNotAccepted;
+}
+
+RegisterResult PictureStore::RegisterBytes(std::string_view picture, const std::string& title,
+                                           const std::string& comment, int flag, int* key) {
+    const int type = TypeOf(picture.substr(0, 256), GetCategory() == Category::kMyPic);
+    const std::size_t size = picture.size();
+    if (type < 0 || size == 0 || size > 0x7FFFFFFF) return RegisterResult::kNotAccepted;
 
     auto item = std::make_unique<PictureItem>();
     item->flag = flag;
@@ -34,11 +40,11 @@ RegisterResult PictureStore::Register(const std::string& source, const std::stri
     item->type = type;
     item->bytes = static_cast<int>(size);
     // A picture whose header cannot be read is still registered, with no size.
-    if (const auto info = ImageInfo::FromFile(source)) {
+    if (const auto info = ImageInfo::FromBytes(picture)) {
         item->width = info->width;
         item->height = info->height;
     }
-    return RegisterCopy(source, std::move(item), key) ? RegisterResult::kRegistered : RegisterResult::kFailed;
+    return RegisterData(picture, std::move(item), key) ? RegisterResult::kRegistered : RegisterResult::kFailed;
 }
 
 bool PictureStore::SetTitleAndComment(int key, const std::string& title, const std::string& comment) {

@@ -20,6 +20,9 @@ public:
     // cut to 63 bytes, the comment to 259. The size in pixels comes from the picture's header.
     RegisterResult Register(const std::string& source, const std::string& title, const std::string& comment,
                             int flag, int* key = nullptr);
+    // The same for a picture held in memory: written once into the data folder.
+    RegisterResult RegisterBytes(std::string_view picture, const std::string& title, const std::string& comment,
+                                 int flag, int* key = nullptr);
 
     // The title and comment dialog: title cut to 63 bytes, comment to 259.
     bool SetTitleAndComment(int key, const std::string& title, const std::string& comment);

@@ -38,4 +38,41 @@ void StoreImportSink::AddCameraPicture(const std::string& title, const std::stri
     stores_.my_pic.Register(picture_path, title, comment, kFromHandset);
 }
 
+// The store reports its own failures; the object counts as handed over either way.
+bool StoreImportSink::AddMelodyBytes(const WorkObject& mld) {
+    stores_.melody.RegisterBytes(mld.bytes, kFromHandset);
+    return true;
+}
+
+bool StoreImportSink::AddOutboxMailBytes(const WorkObject& mail) {
+    stores_.out_mail.RegisterBytes(mail.bytes, 0, kFromHandset);
+    return true;
+}
+
+bool StoreImportSink::AddReceivedMailBytes(const WorkObject& mail) {
+    stores_.in_mail.RegisterBytes(mail.bytes, 0, kFromHandset);
+    return true;
+}
+
+bool StoreImportSink::AddSentMailBytes(const WorkObject& mail) {
+    stores_.out_mail.RegisterBytes(mail.bytes, 1, kFromHandset);
+    return true;
+}
+
+bool StoreImportSink::AddAddressBytes(const WorkObject& entry) {
+    stores_.address.RegisterBytes(entry.bytes, kFromHandset);
+    return true;
+}
+
+bool StoreImportSink::AddStandbyPictureBytes(const std::string& title, const WorkObject& picture) {
+    stores_.picture.RegisterBytes(picture.bytes, title, std::string(), kFromHandset);
+    return true;
+}
+
+bool StoreImportSink::AddCameraPictureBytes(const std::string& title, const WorkObject& picture,
+                                            const std::string& comment) {
+    stores_.my_pic.RegisterBytes(picture.bytes, title, comment, kFromHandset);
+    return true;
+}
+
 }  // namespace sorvanto

@@ -21,6 +21,16 @@ public:
     void AddCameraPicture(const std::string& title, const std::string& picture_path,
                           const std::string& comment) override;
 
+    // Objects in memory are registered from their bytes: no work file is written.
+    bool AddMelodyBytes(const WorkObject& mld) override;
+    bool AddOutboxMailBytes(const WorkObject& mail) override;
+    bool AddReceivedMailBytes(const WorkObject& mail) override;
+    bool AddSentMailBytes(const WorkObject& mail) override;
+    bool AddAddressBytes(const WorkObject& entry) override;
+    bool AddStandbyPictureBytes(const std::string& title, const WorkObject& picture) override;
+    bool AddCameraPictureBytes(const std::string& title, const WorkObject& picture,
+                               const std::string& comment) override;
+
     void BeginBatch() { stores_.BeginBatch(); }
     void EndBatch() { stores_.EndBatch(); }
 

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/app_fonts.h"
@@ -36,6 +37,7 @@ OwnerDrawMenuStyle* MenuStyle(const QFont& font) {
 
 template <class Store>
 Store* StoreOf(CategoryPage* page) {
+    CSelectView::EnsureLoaded(page);
     return page ? dynamic_cast<Store*>(&page->Store()) : nullptr;
 }
 }  // namespace
@@ -97,6 +99,29 @@ void CSelectView::BuildTabs() {
     connect(tabs_, &CtnTabCtrl::TabChanged, this, [this](QWidget* page, int index) { OnTabChanged(index, page); });
     tabs_->SelectPage(0, true);
     OnTabChanged(0, tabs_->CurrentPage());
+    // The other lists load once the first window is painted: the first hop runs with the
+    // events of the start, the second after them.
+    const int build = build_count_;
+    QTimer::singleShot(0, this, [this, build] { QTimer::singleShot(0, this, [this, build] { LoadNextInBackground(build); }); });
+}
+
+void CSelectView::EnsureLoaded(CategoryPage* page) {
+    if (auto* list = dynamic_cast<CCategoryList*>(page)) list->EnsureLoaded();
+}
+
+void CSelectView::LoadAll() {
+    for (CategoryPage* page : pages_) EnsureLoaded(page);
+}
+
+void CSelectView::LoadNextInBackground(int build) {
+    if (build != build_count_ || !tabs_) return;
+    for (CategoryPage* page : pages_) {
+        auto* list = dynamic_cast<CCategoryList*>(page);
+        if (!list || list->IsLoaded()) continue;
+        list->Load();
+        QTimer::singleShot(0, this, [this, build] { LoadNextInBackground(build); });
+        return;
+    }
 }
 
 CategoryPage* CSelectView::MakePage(Category category) {
@@ -104,7 +129,6 @@ CategoryPage* CSelectView::MakePage(Category category) {
     QObject* main = main_window_ ? main_window_.data() : static_cast<QObject*>(window());
     CCategoryList* list = CCategoryList::Create(category, model_, main, tabs_);
     list->SetSmallImages(AppIcons::SmallImages());
-    list->Load();
     return list;
 }
 
@@ -195,7 +219,9 @@ void CSelectView::SelectTab(int index) {
 }
 
 void CSelectView::DoCommand(int id) {
-    if (CategoryPage* page = CurrentPage()) page->OnCommand(id);
+    CategoryPage* page = CurrentPage();
+    EnsureLoaded(page);
+    if (page) page->OnCommand(id);
 }
 
 bool CSelectView::IsCommandEnabled(int id) const {
@@ -205,8 +231,11 @@ bool CSelectView::IsCommandEnabled(int id) const {
 
 void CSelectView::OnTabChanged(int, QWidget* page) {
     int menu = MenuTemplates::kDefaultMenu;
-    for (std::size_t i = 0; i < Tabs().size(); ++i)
-        if (pages_[i] && page && pages_[i]->Widget() == page) menu = Tabs()[i].menu_template;
+    for (std::size_t i = 0; i < Tabs().size(); ++i) {
+        if (!pages_[i] || !page || pages_[i]->Widget() != page) continue;
+        menu = Tabs()[i].menu_template;
+        EnsureLoaded(pages_[i]);  // a list is whole before it is shown
+    }
     FillMenuBar(menu);
     Q_EMIT TabChanged();
 }
@@ -263,6 +292,7 @@ void CSelectView::dragEnterEvent(QDragEnterEvent* event) {
 
 void CSelectView::dropEvent(QDropEvent* event) {
     CategoryPage* page = CurrentPage();
+    EnsureLoaded(page);
     for (const QUrl& url : event->mimeData()->urls()) {
         if (!url.isLocalFile() || !page) continue;
         const std::string path = QFile::encodeName(url.toLocalFile()).toStdString();
@@ -321,18 +351,59 @@ int CSelectView::AddCameraPictureItem(const std::string& title, const std::strin
     return 1;
 }
 
+bool CSelectView::AddMelodyBytes(const WorkObject& mld) {
+    if (auto* store = StoreOf<MelodyStore>(PageOf(Category::kMelody))) store->RegisterBytes(mld.bytes, kFromHandset);
+    return true;
+}
+
+bool CSelectView::AddOutboxMailBytes(const WorkObject& mail) {
+    if (auto* store = StoreOf<MailStore>(PageOf(Category::kOutMail))) store->RegisterBytes(mail.bytes, 0, kFromHandset);
+    return true;
+}
+
+bool CSelectView::AddReceivedMailBytes(const WorkObject& mail) {
+    if (auto* store = StoreOf<MailStore>(PageOf(Category::kInMail))) store->RegisterBytes(mail.bytes, 0, kFromHandset);
+    return true;
+}
+
+bool CSelectView::AddSentMailBytes(const WorkObject& mail) {
+    if (auto* store = StoreOf<MailStore>(PageOf(Category::kOutMail))) store->RegisterBytes(mail.bytes, 1, kFromHandset);
+    return true;
+}
+
+bool CSelectView::AddAddressBytes(const WorkObject& entry) {
+    if (auto* store = StoreOf<AddressStore>(PageOf(Category::kAddress))) store->RegisterBytes(entry.bytes, kFromHandset);
+    return true;
+}
+
+bool CSelectView::AddStandbyPictureBytes(const std::string& title, const WorkObject& picture) {
+    if (auto* store = StoreOf<PictureStore>(PageOf(Category::kPicture)))
+        store->RegisterBytes(picture.bytes, title, std::string(), kFromHandset);
+    return true;
+}
+
+bool CSelectView::AddCameraPictureBytes(const std::string& title, const WorkObject& picture,
+                                        const std::string& comment) {
+    if (auto* store = StoreOf<PictureStore>(PageOf(Category::kMyPic)))
+        store->RegisterBytes(picture.bytes, title, comment, kFromHandset);
+    return true;
+}
+
 int CSelectView::MailRequest(int kind, const MailRecord& record) {
     CategoryPage* page = PageOf(Category::kOutMail);
+    EnsureLoaded(page);
     return page ? page->MailRequest(kind, record) : 0;
 }
 
 int CSelectView::GetAddressEntry(int position, int mail_index, std::string* name, std::string* address) {
     CategoryPage* page = PageOf(Category::kAddress);
+    EnsureLoaded(page);
     return page ? page->GetAddressEntry(position, mail_index, name, address) : 0;
 }
 
 int CSelectView::GetMelody(int position, std::string* title, std::string* path) {
     CategoryPage* page = PageOf(Category::kMelody);
+    EnsureLoaded(page);
     return page ? page->GetMelody(position, title, path) : 0;
 }
 

@@ -62,8 +62,12 @@ public:
     QString TabText(int index) const;
     int CurrentIndex() const;
     void SelectTab(int index);
-    // The list of a category, or null when the model does not offer it.
+    // The list of a category, or null when the model does not offer it. Lists load after the
+    // first paint: a caller that reads or changes one calls EnsureLoaded first.
     CategoryPage* PageOf(Category c) const;
+    static void EnsureLoaded(CategoryPage* page);
+    // Loads every list that has not loaded yet.
+    void LoadAll();
     CategoryPage* CurrentPage() const;
     // Times the tabs were built (tests see whether a model change rebuilt them).
     int BuildCount() const { return build_count_; }
@@ -107,6 +111,15 @@ public:
     void AddCameraPicture(const std::string& title, const std::string& path, const std::string& comment) override {
         AddCameraPictureItem(title, path, comment);
     }
+    // The same in memory: registered from the bytes, with no work file.
+    bool AddMelodyBytes(const WorkObject& mld) override;
+    bool AddOutboxMailBytes(const WorkObject& mail) override;
+    bool AddReceivedMailBytes(const WorkObject& mail) override;
+    bool AddSentMailBytes(const WorkObject& mail) override;
+    bool AddAddressBytes(const WorkObject& entry) override;
+    bool AddStandbyPictureBytes(const std::string& title, const WorkObject& picture) override;
+    bool AddCameraPictureBytes(const std::string& title, const WorkObject& picture,
+                               const std::string& comment) override;
 
 Q_SIGNALS:
     // The current tab changed (its menu is in the bar).
@@ -120,6 +133,9 @@ private:
     void DestroyTabs();
     void FillMenuBar(int menu_template);
     CategoryPage* MakePage(Category category);
+    // Loads the next list that has not loaded, then lets the event loop run before the next;
+    // stops when the tabs were rebuilt meanwhile.
+    void LoadNextInBackground(int build);
 
     ModelSource model_;
     QMenuBar* menu_bar_;

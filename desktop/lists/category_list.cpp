@@ -58,11 +58,13 @@ CCategoryList::~CCategoryList() {
     // The index is written at every change; this last write-back only keeps the close's
     // order: items first, then the column widths.
     store_->SetObserver(nullptr);
-    store_->Close();
+    // A list that never loaded holds none of its items: writing it back would empty the index.
+    if (loaded_) store_->Close();
     SaveColumnWidths();
 }
 
 void CCategoryList::Load() {
+    loaded_ = true;
     SetUpColumns();
     DeleteAllRows();
     store_->Load();

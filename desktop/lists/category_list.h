@@ -45,6 +45,12 @@ public:
 
     // Sets up the columns and reads the index file into rows.
     void Load();
+    // Loads the list unless it is loaded. Only the list shown first is loaded before the first
+    // paint; the others load after it, and whatever acts on a list makes sure of it first.
+    void EnsureLoaded() {
+        if (!loaded_) Load();
+    }
+    bool IsLoaded() const { return loaded_; }
     // Carries out a menu, toolbar or context-menu command on the selected rows.
     void DoCommand(int command_id);
 
@@ -66,6 +72,9 @@ public:
     void RowRightClicked(int row, const QPoint& global_pos);
     // A double-click on a row: the category's default command for a row that exists.
     void RowDoubleClicked(int row);
+
+private:
+    bool loaded_ = false;
 
 protected:
     CCategoryList(Category category, std::unique_ptr<CategoryStoreBase> store, ModelSource model,

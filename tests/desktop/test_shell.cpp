@@ -26,6 +26,8 @@
 #include "common/sjis.h"
 #include "lists/prompt.h"
 #include "platform/fs.h"
+#include "lists/category_list.h"
+#include "store/address_store.h"
 #include "store/bookmark_store.h"
 #include "store/category_store_base.h"
 #include "test_shell_fixture.h"
@@ -144,6 +146,44 @@ private Q_SLOTS:
         view.RebuildTabs();
         QVERIFY(!TabTexts(view).contains(QString::fromUtf8("待ち受け")));
         QCOMPARE(view.TabCount(), 6);
+    }
+
+    // Only the first tab's list loads before the first paint. A list that has not loaded yet is
+    // loaded by whatever reaches it (an import, a tab change, the event loop after the paint),
+    // and one closed before it loaded leaves its index as it was.
+    void listsLoadAfterTheFirstTabAndBeforeAnyUse() {
+        ShellHome home;
+        {
+            AddressStore seed;
+            seed.Load();
+            seed.RegisterBytes("[System]\r\nName=a\r\nTelCnt=0\r\nMailCnt=0\r\n", 1);
+            seed.RegisterBytes("[System]\r\nName=b\r\nTelCnt=0\r\nMailCnt=0\r\n", 1);
+            BookmarkStore marks;
+            marks.Load();
+            marks.Register("t", "http://x/", 1);
+        }
+        const std::string index = fs::ReadFile(".\\address.ini").value();
+        int model = 2;
+        QMenuBar bar;
+        {
+            CSelectView view([&] { return model; }, &bar, nullptr);
+            view.BuildTabs();
+            auto* address = static_cast<CCategoryList*>(view.PageOf(Category::kAddress));
+            QVERIFY(static_cast<CCategoryList*>(view.PageOf(Category::kMelody))->IsLoaded());
+            QVERIFY(!address->IsLoaded());
+        }  // closed before the event loop ran: nothing written back
+        QCOMPARE(fs::ReadFile(".\\address.ini").value(), index);
+
+        CSelectView view([&] { return model; }, &bar, nullptr);
+        view.BuildTabs();
+        // An import into a list not yet loaded loads it first: the new entry joins the two.
+        QVERIFY(view.AddAddressBytes({".\\addr.ini", "[System]\r\nName=c\r\nTelCnt=0\r\nMailCnt=0\r\n"}));
+        QCOMPARE(view.PageOf(Category::kAddress)->Store().Count(), 3);
+        // Showing a tab loads its list.
+        view.SelectTab(2);
+        QCOMPARE(view.PageOf(Category::kBookmark)->Store().Count(), 1);
+        // The event loop loads the rest on its own.
+        QTRY_VERIFY(static_cast<CCategoryList*>(view.PageOf(Category::kMyPic))->IsLoaded());
     }
 
     void menuFollowsTheTabAndKeepsTheBarChecks() {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "common/sjis.h"
+#include "formats/base64.h"
 #include "formats/importer_for_model.h"
 #include "import_test_sink.h"
 
@@ -91,6 +92,61 @@ TEST_F(DamagedImport, Base64WithGarbageIsRefused) {
     EXPECT_TRUE(sink.calls.empty());
     for (const char* name : {"nec_mld.vnt", "mypic.vnt", "nec_img.vnt", "scln.vnt"}) EXPECT_TRUE(StillReceived(name)) << name;
     EXPECT_TRUE(Leftovers().empty());
+}
+
+// A mail whose "END:VBODY" never came keeps its whole header and the body that arrived, alone
+// or inside a box (whose received file is deleted afterwards), for both mail forms.
+TEST_F(DamagedImport, MailsWithoutEndOfBodyKeepHeaderAndWhatArrived) {
+    const std::string qp_head = Crlf("BEGIN:VMSG\nBEGIN:VENV\nBEGIN:VBODY\nFrom:f@x\nTo:t@x\nSubject:=?shift-jis?B?YWJj?=\n"
+                                     "Date:Fri, 02 Jan 2004 09:05:07 +0900\nContent-Transfer-Encoding:quoted-printable\n\n");
+    const std::string bit_head = Crlf("BEGIN:VMSG\nBEGIN:VENV\nBEGIN:VBODY\nFrom: f@x\nTo: t@x\nSubject: abc\n"
+                                      "Date: 02 Jan 2004 09:05:07 +0900\nContent-Transfer-Encoding: 8bit\n\n");
+    const std::string whole = Crlf("body\nEND:VBODY\nEND:VENV\nEND:VENV\nEND:VMSG\n");
+    const std::string unclosed = Crlf("par=\n=82=A0t\nEND:VENV\nEND:VENV\nEND:VMSG\n");  // no END:VBODY
+    const std::string stored = "f@x\nt@x\nabc\n1073001907\n0\n";
+    const std::string partial_qp = "par" + S("あ") + "t";
+
+    auto f0 = ImporterForModel(0, sink);
+    f0->Import(Receive("inmsg.vmg", qp_head + Crlf("cut off in the mid")));
+    f0->Import(Receive("telecom_inmsg.vmg", qp_head + whole + qp_head + unclosed + qp_head + whole + qp_head + Crlf("end")));
+    auto nec = ImporterForModel(2, sink);
+    nec->Import(Receive("nec_imsg.vmg", bit_head + Crlf("line one\nline tw")));
+    nec->Import(Receive("telecom_sentmsg.vmg", bit_head + whole + bit_head + Crlf("8bit\nEND:VENV\nEND:VMSG\n") + bit_head));
+
+    const std::vector<std::string> bodies = {"cut off in the mid", "body", partial_qp, "body", "end",
+                                             "line one\r\nline tw", "body", "8bit", ""};
+    ASSERT_EQ(sink.calls.size(), bodies.size());
+    for (std::size_t i = 0; i < bodies.size(); ++i) EXPECT_EQ(sink.calls[i].bytes, stored + bodies[i]) << i;
+    EXPECT_EQ(sink.Ops(), (std::vector<std::string>{"received", "received", "received", "received", "received",
+                                                    "received", "sent", "sent", "sent"}));
+    for (const char* name : {"inmsg.vmg", "telecom_inmsg.vmg", "nec_imsg.vmg", "telecom_sentmsg.vmg"})
+        EXPECT_FALSE(StillReceived(name)) << name;
+    EXPECT_TRUE(Leftovers().empty());
+
+    // Cut inside the header: no mail to register, and a single object stays for another try.
+    sink.calls.clear();
+    f0->Import(Receive("outmsg.vmg", Crlf("BEGIN:VMSG\nFrom:f@x\nTo:t@x\nDate:Fri, 02 Jan 2004 09:05:07 +0900\n")));
+    EXPECT_TRUE(sink.calls.empty());
+    EXPECT_TRUE(StillReceived("outmsg.vmg"));
+}
+
+// Reading a camera picture ends once its file name and body are found without a title: a
+// summary line after the body does not become the title.
+TEST_F(DamagedImport, SummaryAfterThePictureBodyIsNoTitle) {
+    const std::string jpeg = "\xFF\xD8\xFF\xE0jpeg";
+    const std::string body = "X-DOCOMO-BODY;ENCODING=BASE64:\n" + base64::Encode(jpeg, 4096) + "\n\n";
+    auto importer = ImporterForModel(4, sink);
+    importer->Import(Receive("img.vnt", Crlf("BEGIN:VNOTE\nX-DOCOMO-FILENAME:P1.jpg\n" + body +
+                                             "SUMMARY;CHARSET=SHIFT_JIS:memo\nEND:VNOTE\n")));
+    // Without the file name yet, reading goes on and a later title still counts.
+    importer->Import(Receive("pic.vnt", Crlf("BEGIN:VNOTE\n" + body + "SUMMARY;CHARSET=SHIFT_JIS:late\n"
+                                             "X-DOCOMO-FILENAME:P2.jpg\nEND:VNOTE\n")));
+    ASSERT_EQ(sink.calls.size(), 2u);
+    EXPECT_EQ(sink.calls[0].title, "MyPic.jpg");
+    EXPECT_EQ(sink.calls[0].text, "P1.jpg");
+    EXPECT_EQ(sink.calls[0].bytes, jpeg);
+    EXPECT_EQ(sink.calls[1].title, "late");
+    EXPECT_EQ(sink.calls[1].text, "P2.jpg");
 }
 
 TEST_F(DamagedImport, EmptyAndMissingFilesRegisterNothing) {
