@@ -180,8 +180,14 @@ protected:
         return job->SendObject(&path, &name, &monitor);
     }
     void TearDown() override {
-        job.reset();
+        DropStack();
         TempHome::TearDown();
+    }
+    // The job's link owns the stack once a send made one; before that it is the test's.
+    void DropStack() {
+        if (job) job.reset();
+        else delete stack;
+        stack = nullptr;
     }
 
     ScriptedLink::ConnectOutcome connect = ScriptedLink::ConnectOutcome::kAccept;
@@ -299,7 +305,7 @@ TEST_F(IrdaClientTest, DeviceListsThatDoNotAddUpFindNoDevice) {
         ASSERT_FALSE(IrdaLink::ReadDeviceList(reinterpret_cast<const std::uint8_t*>(bad.data()),
                                               static_cast<int>(bad.size()), list));
         EXPECT_EQ(DeviceCount(list), 0);
-        job.reset();
+        DropStack();
         stack = new ScriptedIrdaStack;
         stack->SetRawDeviceList(bad);
         EXPECT_EQ(Send(), -1);
