@@ -4,7 +4,6 @@
 #include <atomic>
 #include <iostream>
 #include <chrono>
-#include <csignal>
 #include <memory>
 #include <thread>
 
@@ -13,6 +12,7 @@
 #include "common/time_text.h"
 #include "formats/importer_for_model.h"
 #include "irlink/obex_server_session.h"
+#include "platform/stop_request.h"
 #include "platform/clock.h"
 #include "platform/fs.h"
 #include "platform/link_api.h"
@@ -25,7 +25,7 @@ namespace sorvanto::cli {
 namespace {
 
 std::atomic<bool> g_stop{false};
-extern "C" void OnStopSignal(int) { g_stop = true; }
+void OnStop() { g_stop = true; }
 
 // Prints the store's log lines as the log window shows them.
 class PrintingObserver : public StoreObserver {
@@ -96,8 +96,7 @@ int Receive(const GlobalOptions& options, std::vector<std::string>& args) {
         PrintError("cannot listen on " + settings.listen_address + ":" + std::to_string(settings.listen_port));
         return kFailure;
     }
-    std::signal(SIGINT, OnStopSignal);
-    std::signal(SIGTERM, OnStopSignal);
+    const StopRequest stop(OnStop, true);
     std::cerr << "sorvanto-cli: listening on " << settings.listen_address << ':' << settings.listen_port
               << std::endl;
 

@@ -3,7 +3,6 @@
 #include <fstream>
 #include <iterator>
 #include <random>
-#include <unistd.h>
 
 namespace sorvanto::test {
 
@@ -11,7 +10,7 @@ void TempHome::SetUp() {
     previous_ = std::filesystem::current_path();
     std::random_device rd;
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string leaf = "sorvanto-test-" + std::to_string(::getpid()) + "-" + std::to_string(rd());
+    std::string leaf = "sorvanto-test-" + std::to_string(rd()) + "-" + std::to_string(rd());
     if (info) leaf += std::string("-") + info->name();
     for (char& c : leaf)
         if (c == '/') c = '_';

@@ -2,23 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
+#include "platform/net_socket.h"
 #include "support/process.h"
 
 namespace sorvanto {
 namespace {
 
 int Dial(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_port = htons(static_cast<std::uint16_t>(port));
-    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return ::connect(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0 ? fd : -1;
+    std::uint32_t ip = 0;
+    net::ResolveIpv4("127.0.0.1", &ip);
+    const net::Fd fd = net::TcpSocket();
+    if (net::Connect(fd, ip, port) == 1) return fd;
+    net::Close(fd);
+    return -1;
 }
 
 // The event semantics the session loop relies on, on real sockets.
@@ -43,7 +39,7 @@ TEST(TcpLinkTest, AcceptReadAndCloseEvents) {
     ASSERT_NE(data, kNoSocket);
     ASSERT_TRUE(link.SelectEvents(data, ev, kFdRead | kFdClose));
 
-    ASSERT_EQ(::write(peer, "abc", 3), 3);
+    ASSERT_EQ(net::Send(peer, "abc", 3), 3);
     ASSERT_TRUE(link.WaitForEvent(ev, 1000));
     ASSERT_TRUE(link.QueryEvents(data, ev, &ne));
     EXPECT_EQ(ne.mask, kFdRead);
@@ -53,7 +49,7 @@ TEST(TcpLinkTest, AcceptReadAndCloseEvents) {
     EXPECT_EQ(link.Recv(data, buf, 8), 3);
     EXPECT_EQ(link.Recv(data, buf, 8), -1);  // nothing there: no blocking
 
-    ::close(peer);
+    net::Close(peer);
     ASSERT_TRUE(link.WaitForEvent(ev, 1000));
     ASSERT_TRUE(link.QueryEvents(data, ev, &ne));
     EXPECT_EQ(ne.mask, kFdClose);
