@@ -5,6 +5,7 @@
 
 #include "command.h"
 #include "common/sjis.h"
+#include "platform/console.h"
 #include "platform/working_folder.h"
 
 namespace sorvanto::cli {
@@ -65,6 +66,7 @@ static void Usage() {
 int main(int argc, char** argv) {
     using namespace sorvanto::cli;
     using sorvanto::cli::g_start_dir;
+    sorvanto::PrepareConsoleOutput();
     std::vector<std::string> args(argv + 1, argv + argc);
     GlobalOptions options;
     bool ok = true;

@@ -45,6 +45,11 @@ constexpr int kKilledExitCode = 137;  // as a program ended by SIGKILL reports i
 ProcessId StartProcess(const std::vector<std::string>& argv, const std::filesystem::path& stdout_file,
                        const std::filesystem::path& stderr_file) {
     if (argv.empty()) return kNoProcess;
+    // The output handles are inheritable for the one CreateProcess that hands them over; the
+    // lock keeps a program started at the same time on another thread from inheriting them too
+    // (it would hold the files open after this program has ended).
+    static std::mutex start_mutex;
+    std::lock_guard start_lock(start_mutex);
     std::wstring line = win32::Widen(WindowsCommandLine(argv), 932);
     STARTUPINFOW si{};
     si.cb = sizeof si;

@@ -148,7 +148,7 @@ TEST_F(SendCliTest, EveryCategoryArrivesAsBuilt) {
         {"picture", "1", "scln.vnt", "待ち受けを送信しました (Handset)\n"},
         {"bookmark", "8", ".url", "ブックマークを送信しました (Handset)\n"},
         {"outmail", "4", "outmsg.vmg", "送信メールを送信しました (Handset)\n"},
-        {"inmail", "2", "*.vmg", "受信メールを送信しました (Handset)\n"},
+        {"inmail", "2", "_.vmg", "受信メールを送信しました (Handset)\n"},
         {"address", "0", "pb.vcf", "アドレス帳を送信しました (Handset)\n"},
         {"mypic", "8", "mypic.vnt", "カメラ画像を送信しました (Handset)\n"},
     };

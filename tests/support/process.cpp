@@ -58,8 +58,9 @@ RunResult Run(const std::vector<std::string>& argv, int timeout_ms) {
     r.exit_code = WaitExit(Spawn(argv, out, err), timeout_ms);
     r.out = ReadFileBytes(out);
     r.err = ReadFileBytes(err);
-    std::filesystem::remove(out);
-    std::filesystem::remove(err);
+    std::error_code ec;
+    std::filesystem::remove(out, ec);
+    std::filesystem::remove(err, ec);
     return r;
 }
 

@@ -25,6 +25,34 @@ void TempHome::TearDown() {
     if (!HasFailure()) std::filesystem::remove_all(home_, ec);
 }
 
+namespace {
+// Taken before any test changes the working folder.
+const std::filesystem::path g_start_folder = std::filesystem::current_path();
+}  // namespace
+
+std::string SelfPath() {
+    const std::filesystem::path self(::testing::internal::GetArgvs().front());
+    return (self.is_absolute() ? self : g_start_folder / self).string();
+}
+
+bool FileNamesTakeControlCharacters() {
+    static const bool takes = [] {
+        const auto probe = std::filesystem::temp_directory_path() / ("sorvanto-probe-\x01\t-" + std::to_string(std::random_device{}()));
+        { std::ofstream out(probe); }
+        std::error_code ec;
+        const bool made = std::filesystem::exists(probe, ec);
+        std::filesystem::remove(probe, ec);
+        return made;
+    }();
+    return takes;
+}
+
+bool HasControlCharacter(const std::string& name) {
+    for (unsigned char c : name)
+        if (c < 0x20) return true;
+    return false;
+}
+
 std::filesystem::path DataPath(const std::string& relative) {
     return std::filesystem::path(SORVANTO_TEST_DATA) / relative;
 }

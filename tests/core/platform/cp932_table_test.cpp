@@ -76,6 +76,16 @@ TEST(Cp932TableTest, UserDefinedAreaAndPictographsMapToPrivateUse) {
     // A lead byte with no trail, and a trail that does not fit: one U+FFFD per byte dropped.
     EXPECT_EQ(cp932::ToUtf8("a\x81"), "a\xEF\xBF\xBD");
     EXPECT_EQ(cp932::ToUtf8("\x81\x20"), "\xEF\xBF\xBD ");
+    // Characters that share a code with the one the code decodes to.
+    const struct {
+        const char* utf8;
+        const char* code;
+    } shared[] = {{"\xC2\xA5", "\x5C"},     {"\xE2\x80\xBE", "\x7E"},     {"\xE3\x80\x9C", "\x81\x60"},
+                  {"\xE2\x80\x96", "\x81\x61"}, {"\xE2\x88\x92", "\x81\x7C"}, {"\xE2\x80\x94", "\x81\x5C"},
+                  {"\xC2\xA2", "\x81\x91"},    {"\xC2\xA3", "\x81\x92"},    {"\xC2\xAC", "\x81\xCA"}};
+    for (const auto& s : shared) EXPECT_EQ(cp932::FromUtf8(s.utf8), std::string(s.code)) << s.utf8;
+    EXPECT_EQ(cp932::ToUtf8("\x80"), "\xEF\xBF\xBD");
+    EXPECT_FALSE(cp932::FromUtf8("\xC2\x80"));
     // No code page 932 form, or no UTF-8 at all.
     EXPECT_FALSE(cp932::FromUtf8("\xF0\x9F\x98\x80"));  // U+1F600
     EXPECT_FALSE(cp932::FromUtf8("\xC3"));

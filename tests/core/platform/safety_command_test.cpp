@@ -62,7 +62,7 @@ TEST(LaunchChild, DISABLED_WriteArguments) {
 }
 
 TEST_F(SafetyCommandTest, ArgumentsArriveUnchanged) {
-    std::vector<std::string> argv = {::testing::internal::GetArgvs().front(),
+    std::vector<std::string> argv = {test::SelfPath(),
                                      "--gtest_filter=LaunchChild.DISABLED_WriteArguments",
                                      "--gtest_also_run_disabled_tests"};
     argv.insert(argv.end(), kHostile.begin(), kHostile.end());

@@ -222,7 +222,7 @@ TEST(RegisterCrashChild, DISABLED_RegisterThenDie) {
 
 TEST_F(RegisterTest, ARegistrationSurvivesACrash) {
     // The child is this test program itself, started in this test's working folder.
-    const RunResult child = test::Run({::testing::internal::GetArgvs().front(),
+    const RunResult child = test::Run({test::SelfPath(),
                                  "--gtest_filter=RegisterCrashChild.DISABLED_RegisterThenDie",
                                  "--gtest_also_run_disabled_tests"});
     ASSERT_EQ(child.exit_code, 0) << child.out << child.err;
