@@ -14,6 +14,7 @@
 #include "irlink/obex_server_session.h"
 #include "platform/stop_request.h"
 #include "platform/clock.h"
+#include "search/duplicate_skipping_sink.h"
 #include "platform/fs.h"
 #include "platform/link_api.h"
 #include "platform/link_settings.h"
@@ -42,12 +43,20 @@ int ModelOf(const GlobalOptions& options) {
     return options.has_model ? options.model : SettingsFile::Get().GetInt("System", "Model", -1);
 }
 
+// Whether an incoming item identical to a stored one is left out: "--skip-duplicates", or
+// "SkipDuplicates" in section "System".
+bool SkipDuplicates(std::vector<std::string>& args) {
+    const bool flag = TakeFlag(args, "--skip-duplicates");
+    return flag || SettingsFile::Get().GetInt("System", "SkipDuplicates", 0) != 0;
+}
+
 // The stores and the importer of the model, as the main window holds them.
 struct Receiver {
-    explicit Receiver(int model) {
+    Receiver(int model, bool skip_duplicates) {
         stores.SetObserver(&printer);
         stores.LoadAll();
-        importer = ImporterForModel(model, sink);
+        if (skip_duplicates) importer = ImporterForModel(model, skipping);
+        else importer = ImporterForModel(model, sink);
     }
     void Import(const std::string& stored_path) {
         if (!importer) return;
@@ -59,6 +68,7 @@ struct Receiver {
     PrintingObserver printer;
     CategoryStores stores;
     StoreImportSink sink{stores};
+    DuplicateSkippingSink skipping{[this] { return StoreRefs::Of(stores); }, sink};
     std::unique_ptr<ObjectImporter> importer;
 };
 
@@ -73,15 +83,16 @@ bool ParseSeconds(const std::string& text, int& out) {
 int Receive(const GlobalOptions& options, std::vector<std::string>& args) {
     bool ok = true;
     const bool once = TakeFlag(args, "--once");
+    const bool skip = SkipDuplicates(args);
     std::string timeout_text;
     int timeout = 0;
     if (TakeOption(args, "--timeout", timeout_text, ok) && !ParseSeconds(timeout_text, timeout)) ok = false;
     if (!ok || !args.empty()) {
-        PrintError("usage: receive [--once] [--timeout S]");
+        PrintError("usage: receive [--once] [--timeout S] [--skip-duplicates]");
         return kUsage;
     }
     const int model = ModelOf(options);
-    Receiver receiver(model);
+    Receiver receiver(model, skip);
     if (!receiver.importer)
         PrintError("model " + std::to_string(model) + " imports nothing: objects stay in TmpFiles");
     if (!fs::CreateFolder("TmpFiles\\")) {
@@ -92,40 +103,47 @@ int Receive(const GlobalOptions& options, std::vector<std::string>& args) {
     const LinkSettings settings = LinkSettings::Load();
     ByteList queue;
     ObexServerSession server(MakeLink(settings), &queue);
-    if (server.OpenServer() != 0 || server.StartWorker() != 1) {
-        PrintError("cannot listen on " + settings.listen_address + ":" + std::to_string(settings.listen_port));
+    server.SetPasscode(settings.passcode);
+    const bool irda = settings.UsesTransport(LinkSettings::kIrda);
+    const std::string where = irda ? std::string("the IrDA service OBEX")
+                                   : settings.listen_address + ":" + std::to_string(settings.listen_port);
+    const int opened = server.Open();
+    if (opened != 0 || server.StartWorker() != 1) {
+        PrintError(irda && opened == -1 ? std::string("IrDA is not available on this system")
+                                        : "cannot listen on " + where);
         return kFailure;
     }
     const StopRequest stop(OnStop, true);
-    std::cerr << "sorvanto-cli: listening on " << settings.listen_address << ':' << settings.listen_port
-              << std::endl;
+    std::cerr << "sorvanto-cli: listening on " << where << std::endl;
 
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::seconds(timeout);
     auto next_tick = Clock::now() + std::chrono::seconds(1);
     int received = 0;
     auto import = [&](const std::string& p) { receiver.Import(p); };
+    auto log = [&](const std::string& text) { receiver.printer.LogLine(text); };
     while (!g_stop) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         const auto now = Clock::now();
         if (now >= next_tick) {
-            received += ReceivePump::Drain(queue, import);
+            received += ReceivePump::Drain(queue, import, log);
             next_tick = now + std::chrono::seconds(1);
         }
         if (once && received > 0) break;
         if (timeout > 0 && now >= deadline) break;
     }
     server.Stop(1);
-    ReceivePump::Drain(queue, import);  // what arrived in the last moment is not lost
+    ReceivePump::Drain(queue, import, log);  // what arrived in the last moment is not lost
     return kOk;
 }
 
 int Import(const GlobalOptions& options, std::vector<std::string>& args) {
+    const bool skip = SkipDuplicates(args);
     if (args.empty()) {
-        PrintError("usage: import FILE...");
+        PrintError("usage: import [--skip-duplicates] FILE...");
         return kUsage;
     }
-    Receiver receiver(ModelOf(options));
+    Receiver receiver(ModelOf(options), skip);
     if (!receiver.importer) {
         PrintError("the configured model imports nothing; choose one with --model or \"Model\" in Sorvanto.ini");
         return kFailure;
@@ -143,9 +161,10 @@ int Import(const GlobalOptions& options, std::vector<std::string>& args) {
     return receiver.printer.failures_ > 0 ? kFailure : result;
 }
 
-Registrar receive_command({"receive", "receive [--once] [--timeout S]   receive pushed objects into the store",
+Registrar receive_command({"receive",
+                           "receive [--once] [--timeout S] [--skip-duplicates]   receive pushed objects into the store",
                            Receive});
-Registrar import_command({"import", "import FILE...                   take PC files like received objects",
+Registrar import_command({"import", "import [--skip-duplicates] FILE...   take PC files like received objects",
                           Import});
 
 }  // namespace

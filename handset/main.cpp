@@ -1,6 +1,6 @@
 // sorvanto-handset: a handset on the TCP link, for trying the program without one.
-//   push FILE [--name OBJECT] [--to HOST:PORT] [--packet-size N]
-//   push-sample FAMILY [--to HOST:PORT] [--dir DIR]
+//   push FILE [--name OBJECT] [--to HOST:PORT] [--packet-size N] [--passcode NNNN]
+//   push-sample FAMILY [--to HOST:PORT] [--dir DIR] [--passcode NNNN]
 //   serve [--listen HOST:PORT] [--challenge] [--passcode NNNN] [--out DIR] [--once]
 //         [--device-name NAME] [--stall-after N] [--refuse-last-put]
 #include <cstdio>
@@ -18,7 +18,8 @@ namespace {
 int Usage() {
     std::fprintf(stderr,
                  "usage: sorvanto-handset push FILE [--name OBJECT] [--to HOST:PORT] [--packet-size N]\n"
-                 "       sorvanto-handset push-sample FAMILY [--to HOST:PORT] [--dir DIR]\n"
+                 "                             [--passcode NNNN]\n"
+                 "       sorvanto-handset push-sample FAMILY [--to HOST:PORT] [--dir DIR] [--passcode NNNN]\n"
                  "       sorvanto-handset serve [--listen HOST:PORT] [--challenge] [--passcode NNNN] [--out DIR]\n"
                  "                              [--once] [--device-name NAME] [--stall-after N] [--refuse-last-put]\n");
     return 2;
@@ -77,7 +78,16 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "sorvanto-handset: --packet-size takes 64..65535\n");
                 return 2;
             }
-        } else if (a == "--passcode") serve.passcode = value();
+        } else if (a == "--passcode") {
+            // The serve side checks the PC's answer with it, the push side answers the PC's
+            // challenge with it.
+            const std::string code = value();
+            if (code.size() != 4 || code.find_first_not_of("0123456789") != std::string::npos) {
+                std::fprintf(stderr, "sorvanto-handset: --passcode takes four digits\n");
+                return 2;
+            }
+            serve.passcode = push.passcode = code;
+        }
         else if (a == "--out") serve.out = value();
         else if (a == "--dir") dir = value();
         else if (a == "--device-name") serve.device_name = value();

@@ -6,6 +6,8 @@
 #include <iterator>
 #include <vector>
 
+#include "digest.h"
+
 namespace handset {
 
 namespace {
@@ -45,6 +47,40 @@ bool Exchange(int fd, const std::string& request, std::string* answer, const cha
     return true;
 }
 
+// The nonce of the Authenticate Challenge header of a 0xC1 answer to CONNECT (tag 0x00, 16
+// bytes); empty when the answer carries none.
+std::string ChallengeNonce(const std::string& answer) {
+    std::size_t off = 7;
+    while (off + 3 <= answer.size()) {
+        const auto id = static_cast<unsigned char>(answer[off]);
+        std::size_t size;
+        if ((id & 0xC0) == 0x80) size = 2;
+        else if ((id & 0xC0) == 0xC0) size = 5;
+        else size = (static_cast<std::uint8_t>(answer[off + 1]) << 8) | static_cast<std::uint8_t>(answer[off + 2]);
+        if (size < 2 || off + size > answer.size()) break;
+        if (id == 0x4D) {
+            for (std::size_t f = off + 3; f + 2 <= off + size;) {
+                const auto tag = static_cast<unsigned char>(answer[f]);
+                const std::size_t length = static_cast<std::uint8_t>(answer[f + 1]);
+                if (f + 2 + length > off + size) break;
+                if (tag == 0x00 && length == 16) return answer.substr(f + 2, 16);
+                f += 2 + length;
+            }
+        }
+        off += size;
+    }
+    return {};
+}
+
+// A CONNECT that carries the digest answer to the nonce: MD5(nonce ":" passcode).
+std::string AnsweredConnect(const std::string& nonce, const std::string& passcode, int packet_size) {
+    const auto digest = Md5(nonce + ":" + passcode);
+    const std::string response = std::string("\x4E\x00\x15\x00\x10", 5) +
+                                 std::string(reinterpret_cast<const char*>(digest.data()), digest.size());
+    const std::string headers = std::string("\x10\x00", 2) + U16(packet_size) + response;
+    return std::string(1, '\x80') + U16(static_cast<int>(headers.size()) + 3) + headers;
+}
+
 bool Expect(const std::string& answer, unsigned char code, const char* what) {
     if (static_cast<unsigned char>(answer[0]) == code) return true;
     std::fprintf(stderr, "sorvanto-handset: %s answered %s, expected %s\n", what,
@@ -78,7 +114,19 @@ int PushFile(const std::filesystem::path& file, const std::string& object_name, 
     int packets = 0;
     do {
         const std::string connect = std::string("\x80\x00\x07\x10\x00", 5) + U16(options.packet_size);
-        if (!Exchange(fd, connect, &answer, "CONNECT") || !Expect(answer, 0xA0, "CONNECT")) break;
+        if (!Exchange(fd, connect, &answer, "CONNECT")) break;
+        if (static_cast<unsigned char>(answer[0]) == 0xC1) {
+            // A PC open to a network asks who we are.
+            const std::string nonce = ChallengeNonce(answer);
+            if (nonce.empty() || options.passcode.empty()) {
+                std::fprintf(stderr, "sorvanto-handset: the PC asks for the passcode (--passcode NNNN)\n");
+                break;
+            }
+            ++packets;
+            if (!Exchange(fd, AnsweredConnect(nonce, options.passcode, options.packet_size), &answer, "CONNECT"))
+                break;
+        }
+        if (!Expect(answer, 0xA0, "CONNECT")) break;
         ++packets;
         int max = options.packet_size;
         if (answer.size() >= 7) {

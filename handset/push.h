@@ -10,6 +10,7 @@ namespace handset {
 struct PushOptions {
     Endpoint to{"127.0.0.1", 6500};
     int packet_size = 1024;  // the handset's own maximum packet length
+    std::string passcode;    // answers the PC's digest challenge; empty: a challenge fails the push
 };
 
 // Pushes one file as a handset does: CONNECT, PUT with Name, Length and Body, more PUTs with

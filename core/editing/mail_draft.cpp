@@ -11,7 +11,28 @@ namespace {
 
 constexpr std::string_view kLongBoundary = "\r\n--B:M\r\n";
 constexpr std::string_view kShortBoundary = "--B:M\r\n";
+// Earlier builds stored some edited bodies with bare LF line ends; their attachment is found
+// after the same boundary without its CRs. Only when the CR LF boundary is absent, so a body
+// written the usual way splits exactly as before.
+constexpr std::string_view kLongBoundaryLf = "\n--B:M\n";
+constexpr std::string_view kShortBoundaryLf = "--B:M\n";
 constexpr std::size_t kDecodedAttachmentLimit = 1024;
+
+// The body text ends at the first boundary and the attachment starts after the last one; a
+// body that begins with the short boundary has no text.
+bool SplitAt(const std::string& body, std::string_view short_boundary, std::string_view long_boundary,
+             std::size_t& text_end, std::size_t& attachment_start) {
+    if (body.compare(0, short_boundary.size(), short_boundary) == 0) {
+        text_end = 0;
+        attachment_start = short_boundary.size();
+        return true;
+    }
+    const auto first = body.find(long_boundary);
+    if (first == std::string::npos) return false;
+    text_end = first;
+    attachment_start = body.rfind(long_boundary) + long_boundary.size();
+    return true;
+}
 constexpr std::size_t kEncodedAttachmentLimit = 1024;
 
 }  // namespace
@@ -26,14 +47,9 @@ MailDraft::MailDraft(const MailRecord& record)
     if (!record.attachment) return;
     std::size_t text_end = std::string::npos;
     std::size_t attachment_start = std::string::npos;
-    if (body_.compare(0, kShortBoundary.size(), kShortBoundary) == 0) {
-        text_end = 0;
-        attachment_start = kShortBoundary.size();
-    } else if (const auto first = body_.find(kLongBoundary); first != std::string::npos) {
-        text_end = first;
-        attachment_start = body_.rfind(kLongBoundary) + kLongBoundary.size();
-    }
-    if (text_end == std::string::npos) return;
+    if (!SplitAt(body_, kShortBoundary, kLongBoundary, text_end, attachment_start) &&
+        !SplitAt(body_, kShortBoundaryLf, kLongBoundaryLf, text_end, attachment_start))
+        return;
     const std::string attachment = body_.substr(attachment_start);
     if (attachment.size() > kMaxAttachmentText) return;
     attachment_ = attachment;

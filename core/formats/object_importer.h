@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/object_limits.h"
 #include "formats/import_sink.h"
 
 namespace sorvanto {
@@ -51,8 +52,9 @@ public:
     static constexpr std::string_view kPictureFile = "img.tmp";
     static constexpr std::string_view kBitmapFile = "img2.tmp";
     static constexpr std::string_view kCameraTitle = "MyPic.jpg";
-    // Objects are about 10 KB; a file past this is no handset object and is not read whole.
-    static constexpr std::size_t kMaxObjectBytes = 16u << 20;
+    // Objects are about 10 KB; a file past this is no handset object and is not read whole (the
+    // server receives none larger).
+    static constexpr std::size_t kMaxObjectBytes = sorvanto::kMaxObjectBytes;
 
     explicit ObjectImporter(ImportSink& sink) : sink_(sink) {}
     virtual ~ObjectImporter() = default;

@@ -97,6 +97,11 @@ int IrdaSession::PollEvents(LinkSocket s, NetworkEvents* out) {
     return link_->QueryEvents(s, event_, out) ? 1 : 0;
 }
 
+std::string IrdaSession::PeerAddress() const {
+    if (!link_ || data_ == kNoSocket) return {};
+    return link_->PeerAddress(data_);
+}
+
 int IrdaSession::Send(const std::uint8_t* data, int length) {
     if (!link_ || data_ == kNoSocket) return -1;
     return link_->Send(data_, data, length);

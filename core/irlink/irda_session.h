@@ -86,6 +86,8 @@ public:
 
 protected:
     LinkApi* Link() const { return link_.get(); }
+    // Where the peer of the current connection is (empty when the link cannot tell).
+    std::string PeerAddress() const;
 
 private:
     bool Fill(int* have, int need);

@@ -2,8 +2,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <random>
 #include <vector>
 
+#include "common/sjis.h"
+#include "irlink/md5.h"
 #include "irlink/obex_codes.h"
 #include "platform/clock.h"
 #include "platform/fs.h"
@@ -31,6 +34,26 @@ int HeaderSize(const std::uint8_t* p, int left) {
     }
 }
 
+// The bytes the Body and End of Body headers of a PUT carry, walked as HandlePut walks them.
+std::uint64_t BodyBytes(const std::uint8_t* p, int length) {
+    std::uint64_t total = 0;
+    for (int offset = 3; offset < length;) {
+        const std::uint8_t* h = p + offset;
+        const int size = HeaderSize(h, length - offset);
+        if (size == 0) break;
+        if (h[0] == obex::kHeaderBody || h[0] == obex::kHeaderEndOfBody) total += static_cast<std::uint64_t>(size - 3);
+        offset += size;
+    }
+    return total;
+}
+
+// Compares without stopping at the first difference, so the time taken tells a guesser nothing.
+bool SameDigest(const std::uint8_t* a, const std::uint8_t* b) {
+    std::uint8_t diff = 0;
+    for (int i = 0; i < 16; ++i) diff |= static_cast<std::uint8_t>(a[i] ^ b[i]);
+    return diff == 0;
+}
+
 }  // namespace
 
 ObexServerSession::ObexServerSession(std::unique_ptr<LinkApi> link, ByteList* queue)
@@ -38,7 +61,36 @@ ObexServerSession::ObexServerSession(std::unique_ptr<LinkApi> link, ByteList* qu
 
 ObexServerSession::~ObexServerSession() { Stop(1); }
 
+void ObexServerSession::SetPasscode(std::string passcode) { passcode_ = std::move(passcode); }
+
+int ObexServerSession::Open() {
+    const int created = CreateSocket(0);
+    if (created != 0) return created;
+    return OpenServer() == 0 ? 0 : -4;
+}
+
+std::string ObexServerSession::OpenFailureText(int result, bool irda) {
+    if (irda && result == -1)
+        return sjis::Lit("このパソコンでは赤外線通信(IrDA)が使えないため、携帯電話との送受信はできません");
+    if (irda && result == -2)
+        return sjis::Lit("赤外線のOBEXサービスを他のプログラムが使っているため、携帯電話からの受信はできません");
+    return sjis::Lit("携帯電話からの受信を開始できません");
+}
+
 void ObexServerSession::Answer(const std::uint8_t* bytes, int length) { Send(bytes, length); }
+
+void ObexServerSession::AnswerCode(std::uint8_t code) {
+    const std::uint8_t answer[3] = {code, 0x00, 0x03};
+    Answer(answer, 3);
+}
+
+void ObexServerSession::Log(const std::string& text) {
+    if (!queue_) return;
+    char line[kLogSize] = {};
+    const std::string cut = sjis::CutBytes(text, kLogSize - 1);
+    std::memcpy(line, cut.data(), cut.size());
+    queue_->AddCopy(kLogKey, static_cast<int>(cut.size()) + 1, line);
+}
 
 int ObexServerSession::OnConnected(int kind) {
     if (kind == kIncoming) {
@@ -46,6 +98,10 @@ int ObexServerSession::OnConnected(int kind) {
         // for the next one, nor its name.
         fs::DeleteFile(kWorkFile);
         name_.clear();
+        body_bytes_ = 0;
+        // A challenge answered on one connection admits nothing on the next.
+        challenged_ = false;
+        authenticated_ = false;
     }
     return 0;
 }
@@ -67,15 +123,15 @@ int ObexServerSession::OnPacket(const std::uint8_t* packet, int length) {
 
 int ObexServerSession::HandleConnect(const std::uint8_t* p, int length) {
     fs::DeleteFile(kWorkFile);
+    body_bytes_ = 0;
     if (length < 7) {
-        const std::uint8_t bad[3] = {obex::kBadRequest, 0x00, 0x03};
-        Answer(bad, 3);
+        AnswerCode(obex::kBadRequest);
         return 0;
     }
+    if (Link() && Link()->ReachableFromNetwork() && !authenticated_) return HandleChallengedConnect(p, length);
     if (length > 7 && p[7] == obex::kHeaderAuthChallenge) {
         if (length > kMaxConnectEcho) {
-            const std::uint8_t too_large[3] = {obex::kEntityTooLarge, 0x00, 0x03};
-            Answer(too_large, 3);
+            AnswerCode(obex::kEntityTooLarge);
             return 0;
         }
         // The handset's challenge goes back to it as ours.
@@ -91,10 +147,79 @@ int ObexServerSession::HandleConnect(const std::uint8_t* p, int length) {
     return 0;
 }
 
+// Any host of the network could connect: the first CONNECT gets a fresh challenge, the next
+// one must carry the right answer to it.
+int ObexServerSession::HandleChallengedConnect(const std::uint8_t* p, int length) {
+    if (challenged_) {
+        if (!DigestIsRight(p, length)) return RefusePeer();
+        authenticated_ = true;
+        const std::uint8_t ok[7] = {obex::kSuccess, 0x00, 0x07, p[3], p[4], p[5], p[6]};
+        Answer(ok, 7);
+        return 0;
+    }
+    std::random_device random;
+    for (auto& b : nonce_) b = static_cast<std::uint8_t>(random());
+    challenged_ = true;
+    // Laid out as a handset lays out its own challenge: the nonce at offset 12.
+    std::uint8_t challenge[28] = {obex::kUnauthorized, 0x00, 28, p[3], p[4], p[5], p[6],
+                                  obex::kHeaderAuthChallenge, 0x00, 0x15, 0x00, 0x10};
+    std::memcpy(challenge + 12, nonce_.data(), nonce_.size());
+    Answer(challenge, 28);
+    return 0;
+}
+
+// The request digest of an Authenticate Response header among the CONNECT's headers must be
+// MD5(nonce ":" passcode).
+bool ObexServerSession::DigestIsRight(const std::uint8_t* p, int length) const {
+    std::string input(reinterpret_cast<const char*>(nonce_.data()), nonce_.size());
+    input += ":" + passcode_;
+    const Md5::Digest expected = Md5::Of(input);
+    for (int offset = 7; offset < length;) {
+        const std::uint8_t* h = p + offset;
+        const int size = HeaderSize(h, length - offset);
+        if (size == 0) return false;
+        offset += size;
+        if (h[0] != obex::kHeaderAuthResponse) continue;
+        // Tagged fields: tag, length, value.
+        for (int field = 3; field + 2 <= size;) {
+            const int tag = h[field];
+            const int field_length = h[field + 1];
+            if (field + 2 + field_length > size) break;
+            if (tag == 0x00 && field_length == 16) return SameDigest(h + field + 2, expected.data());
+            field += 2 + field_length;
+        }
+    }
+    return false;
+}
+
+int ObexServerSession::RefusePeer() {
+    AnswerCode(obex::kForbidden);
+    fs::DeleteFile(kWorkFile);
+    std::string peer = PeerAddress();
+    if (peer.empty()) peer = "?";
+    Log(sjis::Lit("認証できない接続を拒否しました (") + peer + ")");
+    return 1;  // the link is closed
+}
+
+int ObexServerSession::RefuseTooLarge() {
+    AnswerCode(obex::kEntityTooLarge);
+    fs::DeleteFile(kWorkFile);
+    body_bytes_ = 0;
+    char limit[32];
+    std::snprintf(limit, sizeof limit, "%zu", kMaxObjectBytes);
+    Log(sjis::Lit("受信データが大きすぎるため破棄しました (") + limit + sjis::Lit("バイト超)"));
+    return 1;  // the link is closed
+}
+
 int ObexServerSession::HandlePut(const std::uint8_t* p, int length) {
+    if (Link() && Link()->ReachableFromNetwork() && !authenticated_) return RefusePeer();
+    // A peer that never ends its object would fill the disk through the work file.
+    const std::uint64_t incoming = BodyBytes(p, length);
+    if (body_bytes_ + incoming > kMaxObjectBytes) return RefuseTooLarge();
+    body_bytes_ += incoming;
+
     const bool last = p[0] == obex::kPutFinal;
-    const std::uint8_t answer[3] = {last ? obex::kSuccess : obex::kContinue, 0x00, 0x03};
-    Answer(answer, 3);
+    AnswerCode(last ? obex::kSuccess : obex::kContinue);
 
     bool complete = false;
     int offset = 3;
@@ -118,6 +243,7 @@ int ObexServerSession::HandlePut(const std::uint8_t* p, int length) {
 }
 
 int ObexServerSession::FinishObject() {
+    body_bytes_ = 0;
     std::string name = name_;
     for (char& c : name)
         if (IsReplaced(c)) c = '_';

@@ -55,6 +55,13 @@ bool CreateFolder(std::string_view stored) {
     return stdfs::is_directory(p, ec);
 }
 
+bool DeleteEmptyFolder(std::string_view stored) {
+    std::string s(stored);
+    while (!s.empty() && (s.back() == '\\' || s.back() == '/')) s.pop_back();
+    if (s.empty() || s == ".") return false;
+    return ::rmdir(NativePath(s).c_str()) == 0;
+}
+
 std::optional<std::string> ReadFile(std::string_view stored, std::size_t max_bytes) {
     FILE* f = OpenFile(stored, "rb");
     if (!f) return std::nullopt;

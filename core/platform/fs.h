@@ -33,6 +33,8 @@ bool MoveFile(std::string_view from, std::string_view to);
 bool DeleteFile(std::string_view stored);
 // Creates one folder level; an existing folder is no error.
 bool CreateFolder(std::string_view stored);
+// Removes a folder that is empty; false when it is not, or cannot be removed.
+bool DeleteEmptyFolder(std::string_view stored);
 
 // Whole file, at most max_bytes of it; nullopt when it cannot be opened.
 std::optional<std::string> ReadFile(std::string_view stored,

@@ -2,8 +2,12 @@
 
 #include <cstring>
 
+#include "platform/irda_link.h"
 #include "platform/link_settings.h"
 #include "platform/tcp_link.h"
+#ifdef _WIN32
+#include "platform/irda_winsock.h"
+#endif
 
 namespace sorvanto {
 
@@ -46,10 +50,11 @@ bool AddDevice(DeviceList& list, const std::uint8_t address[4], const std::strin
 }
 
 std::unique_ptr<LinkApi> MakeLink(const LinkSettings& settings) {
-    std::string t = settings.transport;
-    for (char& c : t)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (t == "tcp") return std::make_unique<TcpLink>(settings);
+    if (settings.UsesTransport(LinkSettings::kTcp)) return std::make_unique<TcpLink>(settings);
+#ifdef _WIN32
+    if (settings.UsesTransport(LinkSettings::kIrda)) return std::make_unique<IrdaLink>(std::make_unique<IrdaWinsock>());
+#endif
+    // Linux has no IrDA sockets any more: "irda" there gives no link, as does an unknown name.
     return nullptr;
 }
 

@@ -110,6 +110,12 @@ public:
     virtual int Recv(LinkSocket s, std::uint8_t* data, int length) = 0;
     virtual void Shutdown(LinkSocket s) = 0;
     virtual void Close(LinkSocket s) = 0;
+
+    // Whether hosts other than this PC can reach the listening service. An IrDA peer must be
+    // within a metre and a loopback listener is local; anything else is a network.
+    virtual bool ReachableFromNetwork() const { return false; }
+    // Where a connected socket's peer is, for the log ("192.0.2.7:40312"); empty when unknown.
+    virtual std::string PeerAddress(LinkSocket) const { return {}; }
 };
 
 // The link that the settings name ("Transport"); nullptr for a transport this build does not

@@ -68,9 +68,19 @@ std::string LinkSettings::CheckedPasscode(std::string_view text) {
     return std::string(text);
 }
 
+bool LinkSettings::UsesTransport(std::string_view name) const {
+    if (transport.size() != name.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        char c = transport[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != name[i]) return false;
+    }
+    return true;
+}
+
 LinkSettings LinkSettings::FromIni(const IniFile& ini) {
     LinkSettings s;
-    const std::string transport = ini.GetString(kSection, "Transport", "tcp");
+    const std::string transport = ini.GetString(kSection, "Transport", kDefaultTransport);
     if (!transport.empty()) s.transport = transport;
     const std::string address = ini.GetString(kSection, "ListenAddress", "127.0.0.1");
     if (!address.empty()) s.listen_address = address;

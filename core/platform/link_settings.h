@@ -22,7 +22,17 @@ public:
     static constexpr const char* kIniPath = ".\\Sorvanto.ini";
     static constexpr const char* kSection = "Link";
 
-    std::string transport = "tcp";
+    // Values of "Transport". Windows still has the IrDA sockets the handsets speak; elsewhere
+    // only the TCP stand-in reaches a handset (emulator).
+    static constexpr std::string_view kIrda = "irda";
+    static constexpr std::string_view kTcp = "tcp";
+#ifdef _WIN32
+    static constexpr std::string_view kDefaultTransport = kIrda;
+#else
+    static constexpr std::string_view kDefaultTransport = kTcp;
+#endif
+
+    std::string transport{kDefaultTransport};
     std::string listen_address = "127.0.0.1";
     int listen_port = 6500;
     std::vector<Peer> peers = {{"Handset", "127.0.0.1", 6501}};
@@ -36,6 +46,9 @@ public:
     // "name@host:port" entries separated by ';'. Entries without a name, host or a port in
     // 1..65535 are skipped.
     static std::vector<Peer> ParsePeers(std::string_view text);
+    // Whether "Transport" names this one (without regard to ASCII case).
+    bool UsesTransport(std::string_view name) const;
+
     // Four ASCII digits, else "0000".
     static std::string CheckedPasscode(std::string_view text);
 };

@@ -32,6 +32,8 @@ bool Bind(Fd fd, std::uint32_t ip, int port);
 bool Listen(Fd fd, int backlog);
 // The port a bound socket has, or -1.
 int LocalPort(Fd fd);
+// "a.b.c.d:port" of a connected socket's peer; empty when it has none.
+std::string PeerAddress(Fd fd);
 // A waiting connection, non-blocking when asked; kNone when there is none.
 Fd Accept(Fd fd, bool non_blocking);
 // 1 connected, 0 started (completion shows as writability), -1 failed (see LastError).

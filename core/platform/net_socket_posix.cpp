@@ -98,6 +98,15 @@ int LocalPort(Fd fd) {
     return ntohs(sa.sin_port);
 }
 
+std::string PeerAddress(Fd fd) {
+    sockaddr_in sa{};
+    socklen_t len = sizeof sa;
+    if (::getpeername(fd, reinterpret_cast<sockaddr*>(&sa), &len) != 0 || sa.sin_family != AF_INET) return {};
+    char host[INET_ADDRSTRLEN] = {};
+    if (!::inet_ntop(AF_INET, &sa.sin_addr, host, sizeof host)) return {};
+    return std::string(host) + ":" + std::to_string(ntohs(sa.sin_port));
+}
+
 Fd Accept(Fd fd, bool non_blocking) {
     for (;;) {
         const int c = ::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC | (non_blocking ? SOCK_NONBLOCK : 0));

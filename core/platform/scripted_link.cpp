@@ -5,9 +5,9 @@
 
 namespace sorvanto {
 
-void ScriptedLink::AddIncoming(Peer peer) {
+void ScriptedLink::AddIncoming(Peer peer, std::string address) {
     std::lock_guard lock(mutex_);
-    incoming_.push_back(std::move(peer));
+    incoming_.emplace_back(std::move(peer), std::move(address));
     changed_.notify_all();
 }
 
@@ -80,13 +80,21 @@ bool ScriptedLink::Listen(LinkSocket s, int) {
     return true;
 }
 
-int ScriptedLink::NewConn(Peer peer) {
+int ScriptedLink::NewConn(Peer peer, std::string address) {
     Conn c;
     c.inbox.assign(peer.steps.begin(), peer.steps.end());
     c.front_since = Clock::now();
     c.responder = std::move(peer.responder);
+    c.address = std::move(address);
     conns_.push_back(std::move(c));
     return static_cast<int>(conns_.size()) - 1;
+}
+
+std::string ScriptedLink::PeerAddress(LinkSocket s) const {
+    std::lock_guard lock(mutex_);
+    const auto it = socks_.find(s);
+    if (it == socks_.end() || it->second.conn < 0) return {};
+    return conns_[static_cast<std::size_t>(it->second.conn)].address;
 }
 
 LinkSocket ScriptedLink::Accept(LinkSocket s) {
@@ -95,11 +103,11 @@ LinkSocket ScriptedLink::Accept(LinkSocket s) {
     if (it == socks_.end() || !it->second.listening) return kNoSocket;
     it->second.armed |= kFdAccept;
     if (incoming_.empty()) return kNoSocket;
-    Peer peer = std::move(incoming_.front());
+    auto [peer, address] = std::move(incoming_.front());
     incoming_.pop_front();
     const int d = next_socket_++;
     Sock sock;
-    sock.conn = NewConn(std::move(peer));
+    sock.conn = NewConn(std::move(peer), std::move(address));
     socks_[d] = sock;
     return d;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -40,14 +41,17 @@ public:
 
     enum class ConnectOutcome { kAccept, kRefuse, kNever };
 
-    // Server side: a connection waiting to be accepted.
-    void AddIncoming(Peer peer);
+    // Server side: a connection waiting to be accepted; address is what PeerAddress reports.
+    void AddIncoming(Peer peer, std::string address = {});
     // Client side: the devices discovery finds, and what a connect to them does.
     void SetDevices(std::vector<std::pair<std::array<std::uint8_t, 4>, std::string>> devices);
     void SetConnect(ConnectOutcome outcome, Peer peer = {});
     void FailCreate(bool fail) { fail_create_ = fail; }
     void FailBind(bool fail) { fail_bind_ = fail; }
     void FailDiscovery(bool fail) { fail_discovery_ = fail; }
+    // Whether the listening service counts as reachable from a network (a TCP listener on a
+    // non-loopback address).
+    void SetReachableFromNetwork(bool reachable) { reachable_ = reachable; }
 
     // What the session did: connections made (accepted or connected), what it sent on each,
     // whether it closed each, and the address of the last connect.
@@ -74,6 +78,8 @@ public:
     int Recv(LinkSocket s, std::uint8_t* data, int length) override;
     void Shutdown(LinkSocket) override {}
     void Close(LinkSocket s) override;
+    bool ReachableFromNetwork() const override { return reachable_; }
+    std::string PeerAddress(LinkSocket s) const override;
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -83,6 +89,7 @@ private:
         std::function<std::vector<Step>(const std::string&)> responder;
         std::vector<std::string> sent;
         bool closed_by_session = false;
+        std::string address;
     };
     struct Sock : SocketEventState {
         bool listening = false;
@@ -92,7 +99,7 @@ private:
         bool close_seen = false;
     };
 
-    int NewConn(Peer peer);
+    int NewConn(Peer peer, std::string address = {});
     bool FrontDue(const Conn& c, Clock::time_point now) const;
     void Detect(Sock& s, Clock::time_point now, Clock::time_point* next_due);
     void Record(Sock& s, std::uint32_t bit, int bit_index, int error);
@@ -101,7 +108,7 @@ private:
     std::condition_variable changed_;
     std::map<int, Sock> socks_;
     LinkEventTable events_;
-    std::deque<Peer> incoming_;
+    std::deque<std::pair<Peer, std::string>> incoming_;
     std::vector<Conn> conns_;
     std::vector<std::pair<std::array<std::uint8_t, 4>, std::string>> devices_;
     ConnectOutcome connect_outcome_ = ConnectOutcome::kAccept;
@@ -112,6 +119,7 @@ private:
     bool fail_create_ = false;
     bool fail_bind_ = false;
     bool fail_discovery_ = false;
+    std::atomic<bool> reachable_{false};
 };
 
 }  // namespace sorvanto

@@ -91,6 +91,17 @@ bool TcpLink::Listen(LinkSocket s, int backlog) {
     return true;
 }
 
+bool TcpLink::ReachableFromNetwork() const {
+    std::uint32_t ip = 0;
+    if (!net::ResolveIpv4(settings_.listen_address, &ip)) return true;
+    // The address is in network order: its first byte in memory is the first number.
+    std::uint8_t first = 0;
+    std::memcpy(&first, &ip, 1);
+    return first != 127;
+}
+
+std::string TcpLink::PeerAddress(LinkSocket s) const { return net::PeerAddress(s); }
+
 int TcpLink::LocalPort(LinkSocket s) const { return net::LocalPort(s); }
 
 LinkSocket TcpLink::Accept(LinkSocket s) {

@@ -39,6 +39,10 @@ public:
     int Recv(LinkSocket s, std::uint8_t* data, int length) override;
     void Shutdown(LinkSocket s) override;
     void Close(LinkSocket s) override;
+    // True unless the listen address is a loopback one (127.0.0.0/8); an address that does not
+    // resolve counts as reachable.
+    bool ReachableFromNetwork() const override;
+    std::string PeerAddress(LinkSocket s) const override;
 
     // The port a bound socket listens on (the settings may ask for port 0: any free port).
     int LocalPort(LinkSocket s) const;

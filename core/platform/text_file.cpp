@@ -1,5 +1,7 @@
 #include "platform/text_file.h"
 
+#include <algorithm>
+
 #include "platform/fs.h"
 
 namespace sorvanto {
@@ -53,6 +55,24 @@ std::string TextReader::Read(std::size_t max_bytes) {
         const int c = Get();
         if (c == EOF) break;
         out.push_back(static_cast<char>(c));
+    }
+    return out;
+}
+
+std::string TextReader::ReadRaw(std::size_t max_bytes) {
+    std::string out;
+    if (!file_ || max_bytes == 0) return out;
+    // The byte looked at after a lone CR has been taken from the file already.
+    if (pending_ >= 0) {
+        out.push_back(static_cast<char>(pending_));
+        pending_ = -1;
+    }
+    char chunk[4096];
+    while (out.size() < max_bytes) {
+        const std::size_t want = std::min(sizeof chunk, max_bytes - out.size());
+        const std::size_t got = std::fread(chunk, 1, want, file_);
+        out.append(chunk, got);
+        if (got < want) break;
     }
     return out;
 }

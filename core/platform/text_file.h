@@ -28,6 +28,9 @@ public:
     bool ReadLine(std::string& line, std::size_t buffer_size);
     // Like fread: up to max_bytes translated bytes.
     std::string Read(std::size_t max_bytes);
+    // Up to max_bytes from where the reading stands, untranslated: for files whose head is
+    // text lines and whose rest is kept byte for byte.
+    std::string ReadRaw(std::size_t max_bytes);
 
 private:
     int Get();  // next translated byte or EOF

@@ -26,6 +26,12 @@ bool AddressStore::Reload(int key) {
     return true;
 }
 
+bool AddressStore::Rewrite(int key, const AddressEntry& entry) {
+    const AddressItem* item = Find(key);
+    if (!item || !WriteAddressEntry(item->path, entry)) return false;
+    return Reload(key);
+}
+
 bool AddressStore::GetAddressEntry(int position, int mail_index, std::string& name, std::string& address) const {
     const AddressItem* item = At(position);
     if (!item) return false;

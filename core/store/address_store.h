@@ -3,6 +3,7 @@
 #include <string>
 
 #include "formats/items.h"
+#include "store/address_entry_file.h"
 #include "store/category_store.h"
 
 namespace sorvanto {
@@ -18,6 +19,11 @@ public:
 
     // After the editor rewrote the entry's file: read it into the record again.
     bool Reload(int key);
+
+    // Writes a whole entry into the item's file (atomically) and reads it into the record
+    // again, as the editor's 登録 does. False when no item has the key or the file cannot be
+    // written; the record is then as it was.
+    bool Rewrite(int key, const AddressEntry& entry);
 
     // For the address selection: the name of the entry at a position of the item list and the
     // text after the first ':' of its "Mail%d" (m). False when there is no such entry.

@@ -1,6 +1,7 @@
 #include "store/category_store_base.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 
 #include "common/sjis.h"
@@ -50,6 +51,7 @@ std::string CategoryStoreBase::ReadText(const IniFile& index, const std::string&
 
 bool CategoryStoreBase::Load() {
     ClearItems();
+    Bump();
     dirty_ = false;
     changed_while_loading_ = false;
     IniFile index;
@@ -101,6 +103,7 @@ bool CategoryStoreBase::WriteBack() { return WriteIndex(); }
 bool CategoryStoreBase::Close() {
     const bool ok = WriteIndex();
     ClearItems();
+    Bump();
     return ok;
 }
 
@@ -160,15 +163,30 @@ bool CategoryStoreBase::CopyIntoDataFolder(const std::string& source, const std:
     return true;
 }
 
+void CategoryStoreBase::Bump() const {
+    // One counter for every store: a store made anew where an old one was never shows a
+    // revision that the old one had.
+    static std::atomic<std::uint64_t> counter{0};
+    revision_ = ++counter;
+}
+
+void CategoryStoreBase::LogAlreadyStored(const std::string& title) {
+    LogTitle(Texts().Of(category_).already, title);
+    if (batch_depth_ == 0) FlushLog();
+}
+
 void CategoryStoreBase::ReportAdded(int key) const {
+    Bump();
     if (observer_) observer_->ItemAdded(category_, key);
 }
 
 void CategoryStoreBase::ReportChanged(int key) const {
+    Bump();
     if (observer_) observer_->ItemChanged(category_, key);
 }
 
 void CategoryStoreBase::ReportRemoved(int key) const {
+    Bump();
     if (observer_) observer_->ItemRemoved(category_, key);
 }
 

@@ -46,6 +46,14 @@ public:
 
     virtual int Count() const = 0;
 
+    // Grows with every record added, changed or removed (and at each load), so that what is
+    // derived from the records (a search index) knows when to build itself again.
+    std::uint64_t Revision() const { return revision_; }
+
+    // An incoming item identical to a stored one was left out: its "...は登録済みです" line,
+    // held like a registration's line until the open batch ends.
+    void LogAlreadyStored(const std::string& title);
+
 protected:
     // Per category: forget every record; read section "Item%d" into a new record (nothing
     // when the item is not loaded); write every record in list order, returning how many.
@@ -84,6 +92,7 @@ protected:
 
 private:
     bool WriteIndex();
+    void Bump() const;
     // Hands the held log lines to the observer.
     void FlushLog() const;
 
@@ -92,6 +101,7 @@ private:
     std::string default_dir_;
     std::string data_folder_;
     StoreObserver* observer_ = nullptr;
+    mutable std::uint64_t revision_ = 0;
     int batch_depth_ = 0;
     bool dirty_ = false;
     bool changed_while_loading_ = false;

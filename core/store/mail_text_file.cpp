@@ -48,7 +48,9 @@ MailFileRead ReadMailItem(std::string_view stored_path, bool received, MailItem&
     item.subject = sjis::CutBytes(lines[2], 258);
     item.mail_date = Number(lines[3]);
     item.attachment = static_cast<int>(Number(lines[4]));
-    item.body = sjis::CutBytes(in.Read(1560), 1559);
+    // The header lines are text, but the body is kept as the importers and the composer wrote
+    // it: its CR LF line ends are what the composer's boundary and the handsets' objects need.
+    item.body = sjis::CutBytes(in.ReadRaw(1560), 1559);
     return got == 5 ? MailFileRead::kOk : MailFileRead::kShort;
 }
 

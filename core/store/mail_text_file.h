@@ -27,7 +27,8 @@ enum class MailFileRead {
 
 // Fills the record's texts from the file: the sender (received) or the recipient (sent), up to
 // 518 bytes; the subject up to 258; the date; the attachment flag; up to 1559 bytes of body.
-// Lines are read whole and cut, so a long line never shifts the lines after it.
+// Header lines are read as text (CR LF counts as LF) whole and cut, so a long line never shifts
+// the lines after it; the body is taken byte for byte.
 MailFileRead ReadMailItem(std::string_view stored_path, bool received, MailItem& item);
 
 // Writes the file without line-end translation, atomically. CR and LF inside the header lines

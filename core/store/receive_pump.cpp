@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/sjis.h"
+#include "irlink/obex_server_session.h"
 #include "platform/clock.h"
 #include "platform/fs.h"
 
@@ -15,6 +16,7 @@ constexpr const char* kTmpFolder = "TmpFiles\\";
 // A copy that keeps finding its name taken gives up rather than loop for ever.
 constexpr int kMaxNameTries = 1000;
 
+// The zero-terminated text of a notice.
 std::string NoticePath(const ByteBlock* block) {
     if (!block) return {};
     const auto* begin = reinterpret_cast<const char*>(block->data());
@@ -23,7 +25,8 @@ std::string NoticePath(const ByteBlock* block) {
 
 }  // namespace
 
-int ReceivePump::Drain(ByteList& queue, const ImportFn& import) {
+int ReceivePump::Drain(ByteList& queue, const ImportFn& import, const LogFn& log) {
+    static_assert(kNoticeKey == ObexServerSession::kNoticeKey && kLogKey == ObexServerSession::kLogKey);
     int handed = 0;
     while (auto* node = queue.Head()) {
         if (node->key == kNoticeKey && import) {
@@ -32,6 +35,9 @@ int ReceivePump::Drain(ByteList& queue, const ImportFn& import) {
                 import(path);
                 ++handed;
             }
+        } else if (node->key == kLogKey && log) {
+            const std::string text = NoticePath(node->data.get());
+            if (!text.empty()) log(text);
         }
         queue.Remove(node);
     }

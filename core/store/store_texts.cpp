@@ -20,6 +20,7 @@ StoreTexts Build() {
         p.registered = w + "[%s]" + Lit("を登録しました");
         p.deleted = w + "[%s]" + Lit("を削除しました");
         p.confirm = w + "[%s]" + Lit("を削除しますか？");
+        p.already = w + "[%s]" + Lit("は登録済みです");
     };
     set(Category::kMelody, "着メロ");
     set(Category::kPicture, "待ち受け");

@@ -19,6 +19,7 @@ struct StoreTexts {
         std::string registered;    // "着メロ[%s]を登録しました"
         std::string deleted;       // "着メロ[%s]を削除しました"
         std::string confirm;       // "着メロ[%s]を削除しますか？"
+        std::string already;       // "着メロ[%s]は登録済みです", an incoming copy left out
     };
     PerCategory category[7];
 

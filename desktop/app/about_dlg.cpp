@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
+#include "app/app_fonts.h"
 #include "app/app_icons.h"
 
 namespace sorvanto {
@@ -92,6 +93,10 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), history_(new QListWidge
     auto* top = new QHBoxLayout();
     top->addWidget(icon);
     top->addWidget(caption, 1);
+    // One face for Latin and Japanese alike: left to the fallback, the four leading blanks of a
+    // sub-line take the width of whichever face draws the text after them, and the lines are
+    // indented unevenly.
+    history_->setFont(AppFonts::UiGothic(history_->font()));
     history_->addItems(HistoryLines());
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

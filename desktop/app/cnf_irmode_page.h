@@ -9,8 +9,9 @@ namespace sorvanto {
 
 class CConfigSheet;
 
-// "赤外線通信": the program's own OBEX or the system's link, and the four-digit passcode the
-// handset may ask for when the program sends.
+// "赤外線通信": the program's own OBEX or the system's link, the four-digit passcode the
+// handset may ask for when the program sends, and whether received items already stored are
+// left out ("SkipDuplicates").
 class CCnfIrmodePage : public QWidget {
     Q_OBJECT
 public:
@@ -19,12 +20,14 @@ public:
     void OnOK();
     QCheckBox* WirelessLink() const { return check_; }
     QLineEdit* Passcode() const { return passcode_; }
+    QCheckBox* SkipDuplicates() const { return skip_; }
 
 private:
     CConfigSheet& sheet_;
     int initial_mode_;
     QCheckBox* check_;
     QLineEdit* passcode_;
+    QCheckBox* skip_;
 };
 
 }  // namespace sorvanto

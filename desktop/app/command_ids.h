@@ -16,6 +16,9 @@ inline constexpr int kEudc = 32817;
 inline constexpr int kPlay = 32818;
 inline constexpr int kBrowser = 32826;
 inline constexpr int kDetails = 32827;
+// The search bar and the duplicates dialog (tools menu); the window carries them out.
+inline constexpr int kSearch = 32900;
+inline constexpr int kDuplicates = 32901;
 inline constexpr int kToolBar = 59392;
 inline constexpr int kStatusBar = 59393;
 inline constexpr int kAbout = 57664;

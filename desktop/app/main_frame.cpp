@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QFile>
@@ -10,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
@@ -35,10 +35,12 @@
 #include "controls/colour_button.h"
 #include "controls/colour_button_hot_tracker.h"
 #include "controls/owner_draw_menu_style.h"
+#include "dialogs/duplicates_dlg.h"
 #include "dialogs/eudc_register_dlg.h"
 #include "dialogs/mail_compose_dlg.h"
 #include "dialogs/pictograph_keyboard_dlg.h"
 #include "formats/importer_for_model.h"
+#include "lists/prompt.h"
 #include "irlink/obex_server_session.h"
 #include "platform/clock.h"
 #include "platform/fs.h"
@@ -47,6 +49,7 @@
 #include "platform/link_settings.h"
 #include "platform/os_version.h"
 #include "platform/service_control.h"
+#include "search/duplicate_skipping_sink.h"
 #include "store/receive_pump.h"
 
 namespace sorvanto {
@@ -83,7 +86,7 @@ bool CMainFrame::IsSendKind(int kind) {
 }
 
 CMainFrame::CMainFrame(CSorvantoDoc& doc, QWidget* parent)
-    : QMainWindow(parent), doc_(doc), send_fn_(DefaultSend) {
+    : QMainWindow(parent), doc_(doc), send_fn_(DefaultSend), prompt_(&Prompt::Default()) {
     setObjectName(QStringLiteral("MainFrame"));
     setWindowTitle(QStringLiteral("Sorvanto"));
     setWindowIcon(AppIcons::Program());
@@ -91,7 +94,8 @@ CMainFrame::CMainFrame(CSorvantoDoc& doc, QWidget* parent)
     setMaximumSize(1600, 1200);
     fs::CreateFolder(kTmpFiles);
 
-    // Placement of the last run; 0 leaves a value to the window system.
+    // Placement of the last run; 0 leaves a value to the window system. The position is the
+    // frame's (move) and the size the client area's (resize), as they are saved.
     const int x = SystemInt("WinPosX", 0), y = SystemInt("WinPosY", 0);
     const int w = SystemInt("WinSizeX", 0), h = SystemInt("WinSizeY", 0);
     resize(w > 0 ? w : 800, h > 0 ? h : 600);
@@ -147,6 +151,10 @@ CMainFrame::CMainFrame(CSorvantoDoc& doc, QWidget* parent)
     splitter_->setChildrenCollapsible(false);
     setCentralWidget(splitter_);
 
+    // Ctrl+F opens the search bar whichever menu the current tab has put in the bar.
+    auto* find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+    connect(find, &QShortcut::activated, this, [this] { OnCommand(cmd::kSearch); });
+
     timer_ = new QTimer(this);
     connect(timer_, &QTimer::timeout, this, &CMainFrame::OnTimer);
     clock_->setText(ClockText());
@@ -191,8 +199,19 @@ void CMainFrame::StartUp() {
 
 void CMainFrame::OpenServer() {
     if (!server_) server_ = std::make_unique<ObexServerSession>(MakeConfiguredLink(), &queue_);
-    // A failure is not reported: the program runs on without receiving.
-    if (server_->OpenServer() == 0) server_->StartWorker();
+    // Peers on a network answer the challenge with the passcode of the configuration sheet.
+    server_->SetPasscode(LinkSettings::FromIni(SettingsFile::Get()).passcode);
+    const int opened = server_->Open();
+    if (opened == 0) {
+        server_->StartWorker();
+        return;
+    }
+    // The program runs on without receiving. The server is opened again after every send, so
+    // the reason is told once, not after each send.
+    if (!server_failure_logged_) {
+        server_failure_logged_ = true;
+        Log(ObexServerSession::OpenFailureText(opened, LinkSettings::Load().UsesTransport(LinkSettings::kIrda)));
+    }
 }
 
 void CMainFrame::StopServer() {
@@ -222,10 +241,13 @@ QString CMainFrame::ClockText() const {
 
 void CMainFrame::OnTimer() {
     std::unique_ptr<ObjectImporter> importer;
-    if (queue_.Head()) importer = ImporterForModel(model_id_, *select_view_);
+    // With "SkipDuplicates" an object already stored in its list is logged, not registered.
+    DuplicateSkippingSink skipping([this] { return select_view_->Stores(); }, *select_view_);
+    const bool skip = SettingsFile::Get().GetInt(kSystem, "SkipDuplicates", 0) != 0;
+    if (queue_.Head()) importer = ImporterForModel(model_id_, skip ? static_cast<ImportSink&>(skipping) : *select_view_);
     ReceivePump::ImportFn import;
     if (importer) import = [&importer](const std::string& path) { importer->Import(path); };
-    ReceivePump::Drain(queue_, import);
+    ReceivePump::Drain(queue_, import, [this](const std::string& text) { Log(text); });
     clock_->setText(ClockText());
     UpdateButtons();
 }
@@ -380,6 +402,12 @@ void CMainFrame::OnCommand(int id) {
     }
     switch (id) {
     case cmd::kConfig: ShowConfig(); break;
+    case cmd::kSearch: select_view_->ShowSearchBar(); break;
+    case cmd::kDuplicates: {
+        CDuplicatesDlg dialog([this] { return select_view_->Stores(); }, this);
+        dialog.exec();
+        break;
+    }
     case cmd::kPictograph: CPictographKeyboardDlg::Open(this, keyboard_); break;
     case cmd::kEudc: CEudcRegisterDlg::Run(this); break;
     case cmd::kAbout: {
@@ -402,7 +430,9 @@ void CMainFrame::ShowConfig() {
 
 void CMainFrame::OpenHelp() {
     const QString page = QDir::current().absoluteFilePath(QStringLiteral("help/index.html"));
-    if (QFile::exists(page)) QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+    // Without the page or a browser to show it the command would do nothing at all.
+    if (!QFile::exists(page) || !prompt_->OpenUrl(QUrl::fromLocalFile(page).toEncoded().toStdString()))
+        prompt_->Tell(this, sjis::Lit("ブラウザが起動できませんでした"), Prompt::Icon::kExclamation);
 }
 
 void CMainFrame::SetToolBarShown(bool shown) {
@@ -461,11 +491,13 @@ void CMainFrame::OnDestroy() {
         SettingsFile::Get().SetString(kSystem, "WinType", "1");
     } else if (!isMinimized()) {
         SettingsFile::Get().SetString(kSystem, "WinType", "0");
-        const QRect g = geometry();
-        SetSystemInt("WinPosX", g.x());
-        SetSystemInt("WinPosY", g.y());
-        SetSystemInt("WinSizeX", g.width());
-        SetSystemInt("WinSizeY", g.height());
+        // Saved as it is restored: the frame's top-left corner, the client area's size.
+        // The client area's corner lies inside the frame and would walk the window down and
+        // right by the frame's width on every start.
+        SetSystemInt("WinPosX", pos().x());
+        SetSystemInt("WinPosY", pos().y());
+        SetSystemInt("WinSizeX", width());
+        SetSystemInt("WinSizeY", height());
     }
     SetSystemInt("ToolBar", tool_bar_ ? 1 : 0);
     SetSystemInt("StatusBar", status_bar_ ? 1 : 0);

@@ -24,6 +24,7 @@ class CSelectView;
 class CSorvantoDoc;
 class CSorvantoView;
 class ObexServerSession;
+class Prompt;
 
 // The program's one top-level window and its traffic controller: it owns the OBEX server and
 // the receive queue, drains the queue into the model's importer once a second, runs the send
@@ -66,6 +67,8 @@ public:
 
     // Seams for tests: the send run and whether StartUp opens the server.
     void SetSendFn(SendFn fn) { send_fn_ = std::move(fn); }
+    // The messages and the browser of the help command.
+    void SetPrompt(Prompt* prompt) { prompt_ = prompt; }
 
     ByteList& Queue() { return queue_; }
     CSelectView* SelectView() const { return select_view_; }
@@ -124,9 +127,11 @@ private:
     CBusyDlg* busy_ = nullptr;
     std::unique_ptr<ObexServerSession> server_;
     SendFn send_fn_;
+    Prompt* prompt_;
     int model_id_ = -1;
     int ir_mode_ = 1;
     bool irmon_stopped_ = false;
+    bool server_failure_logged_ = false;
     bool tabs_built_ = false;
     bool tool_bar_ = true;
     bool status_bar_ = true;

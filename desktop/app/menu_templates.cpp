@@ -68,7 +68,12 @@ std::vector<Popup> MenuTemplates::Menu(int template_id) {
     std::vector<Popup> menu{FilePopup()};
     if (const char* title = CategoryTitle(template_id)) menu.push_back({title, CategoryItems(template_id)});
     menu.push_back(ViewPopup());
-    menu.push_back({"ツール(&T)", {{cmd::kPictograph, "絵文字(&I)"}, {cmd::kConfig, "ｺﾝﾌｨｸﾞ(&C)"}}});
+    menu.push_back({"ツール(&T)",
+                    {{cmd::kSearch, "検索...\tCtrl+F"},
+                     {cmd::kDuplicates, "重複の整理..."},
+                     {0, nullptr},
+                     {cmd::kPictograph, "絵文字(&I)"},
+                     {cmd::kConfig, "ｺﾝﾌｨｸﾞ(&C)"}}});
     menu.push_back(HelpPopup());
     return menu;
 }

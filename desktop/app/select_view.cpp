@@ -11,6 +11,7 @@
 #include "app/app_icons.h"
 #include "app/command_ids.h"
 #include "app/menu_templates.h"
+#include "app/search_bar.h"
 #include "controls/ctn_tab_ctrl.h"
 #include "controls/owner_draw_menu_style.h"
 #include "lists/category_list.h"
@@ -108,6 +109,7 @@ CategoryPage* CSelectView::MakePage(Category category) {
 }
 
 void CSelectView::DestroyTabs() {
+    if (search_bar_) search_bar_->Forget();
     pages_.fill(nullptr);
     // The pages go with the tab control; each list writes its index back as it goes.
     delete tabs_;
@@ -131,6 +133,57 @@ CategoryPage* CSelectView::CurrentPage() const {
     for (CategoryPage* p : pages_)
         if (p && p->Widget() == w) return p;
     return nullptr;
+}
+
+StoreRefs CSelectView::Stores() const {
+    StoreRefs s;
+    s.melody = StoreOf<MelodyStore>(PageOf(Category::kMelody));
+    s.picture = StoreOf<PictureStore>(PageOf(Category::kPicture));
+    s.bookmark = StoreOf<BookmarkStore>(PageOf(Category::kBookmark));
+    s.out_mail = StoreOf<MailStore>(PageOf(Category::kOutMail));
+    s.in_mail = StoreOf<MailStore>(PageOf(Category::kInMail));
+    s.address = StoreOf<AddressStore>(PageOf(Category::kAddress));
+    s.my_pic = StoreOf<PictureStore>(PageOf(Category::kMyPic));
+    return s;
+}
+
+bool CSelectView::ShowItem(Category c, int key) {
+    CategoryPage* page = PageOf(c);
+    auto* list = page ? dynamic_cast<CCategoryList*>(page->Widget()) : nullptr;
+    if (!list || !tabs_) return false;
+    const int row = list->RowOfKey(key);
+    if (row < 0) return false;
+    // The tab index of the page: the pages the model offers, in tab order.
+    int index = 0;
+    for (CategoryPage* p : pages_) {
+        if (p == page) break;
+        if (p) ++index;
+    }
+    SelectTab(index);
+    list->setRowHidden(row, QModelIndex(), false);
+    list->SelectRow(row);
+    list->scrollTo(list->Model()->index(row, 0));
+    list->setFocus();
+    return true;
+}
+
+void CSelectView::ShowAllRows() {
+    for (CategoryPage* page : pages_) {
+        auto* list = page ? dynamic_cast<CtnListCtrl*>(page->Widget()) : nullptr;
+        if (!list) continue;
+        for (int row = 0; row < list->RowCount(); ++row)
+            if (list->isRowHidden(row, QModelIndex())) list->setRowHidden(row, QModelIndex(), false);
+    }
+}
+
+void CSelectView::ShowSearchBar() {
+    if (!search_bar_) {
+        search_bar_ = new CSearchBar(*this, this);
+        static_cast<QVBoxLayout*>(layout())->insertWidget(0, search_bar_, 0);
+    }
+    // The lists keep the room; the bar takes what it needs.
+    if (tabs_) static_cast<QVBoxLayout*>(layout())->setStretchFactor(tabs_, 1);
+    search_bar_->Open();
 }
 
 int CSelectView::TabCount() const { return tabs_ ? tabs_->TabBar()->count() : 0; }

@@ -9,11 +9,13 @@
 
 #include "app/category_page.h"
 #include "formats/import_sink.h"
+#include "search/store_refs.h"
 
 class QMenuBar;
 
 namespace sorvanto {
 
+class CSearchBar;
 class CtnTabCtrl;
 
 // The upper pane: one tab per category the model offers, each holding that category's list.
@@ -65,6 +67,17 @@ public:
     CategoryPage* CurrentPage() const;
     // Times the tabs were built (tests see whether a model change rebuilt them).
     int BuildCount() const { return build_count_; }
+
+    // The stores of the lists the model offers (the others null), for the search and the tidy.
+    StoreRefs Stores() const;
+    // Shows the item of a key in its tab, selected and scrolled to; false when there is no
+    // such list or row.
+    bool ShowItem(Category c, int key);
+    // Every row of every list shown again (the search bar's filter undone).
+    void ShowAllRows();
+    // The search bar above the tabs, made on first use and focused.
+    void ShowSearchBar();
+    CSearchBar* SearchBar() const { return search_bar_; }
     int CurrentMenuTemplate() const { return menu_template_; }
 
     // Import forwarding: each goes to its list's store with the handset flag; 0 when the list
@@ -114,6 +127,7 @@ private:
     PageFactory factory_;
     QPointer<QObject> main_window_;
     CtnTabCtrl* tabs_ = nullptr;
+    CSearchBar* search_bar_ = nullptr;
     std::array<CategoryPage*, 7> pages_{};
     int build_count_ = 0;
     int menu_template_ = 0;

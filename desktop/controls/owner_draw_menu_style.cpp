@@ -36,13 +36,26 @@ OwnerDrawMenuStyle::Look OwnerDrawMenuStyle::MenuBarLook(const QFont& menu_font)
     look.icon_width = look.icon_height = text_height + 4;
     look.margin_x = 2;
     look.margin_y = 0;
+    look.default_icon = CheckMarkIcon();
     return look;
 }
 
 OwnerDrawMenuStyle::Look OwnerDrawMenuStyle::ContextMenuLook(const QFont& menu_font) {
     Look look = MenuBarLook(menu_font);
     look.margin_y = 2;
+    look.default_icon = QIcon();
     return look;
+}
+
+QIcon OwnerDrawMenuStyle::CheckMarkIcon() {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(colours::ToQColor(Look().text), 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPolyline(QPolygonF({QPointF(3.5, 8.5), QPointF(6.5, 11.5), QPointF(12.5, 4.5)}));
+    painter.end();
+    return QIcon(pixmap);
 }
 
 void OwnerDrawMenuStyle::Convert(QMenu* menu) {

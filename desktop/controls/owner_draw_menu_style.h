@@ -38,9 +38,13 @@ public:
     const Look& CurrentLook() const { return look_; }
     void SetLook(const Look& look) { look_ = look; }
     // The look of the main window's menu bar and context menu: sizes from the height of "S"
-    // in the menu font; margins (2, 0) for the bar, (2, 2) for the context menu.
+    // in the menu font; margins (2, 0) for the bar, (2, 2) for the context menu. The bar's
+    // checked items without an icon (表示 ▸ ツールバー) show a 16 x 16 check mark.
     static Look MenuBarLook(const QFont& menu_font);
     static Look ContextMenuLook(const QFont& menu_font);
+
+    // The menu bar's default icon: a check mark in the menu text colour.
+    static QIcon CheckMarkIcon();
 
     // Applies this style to menu and, recursively, to every sub-menu.
     void Convert(QMenu* menu);

@@ -193,8 +193,8 @@ void CAddressDlg::accept() {
     }
     // A missing name is a question of the form; a failed write keeps everything typed so that
     // nothing is lost (the entry can be registered again once the folder is writable).
-    prompt_->Tell(this, AddressEntryRows::Message(result),
-                  result == AddressEntryRows::WriteResult::Failed ? Prompt::Icon::kExclamation : Prompt::Icon::kNone);
+    const bool failed = result == AddressEntryRows::WriteResult::Failed;
+    prompt_->Tell(this, AddressEntryRows::Message(result), failed ? Prompt::Icon::kExclamation : Prompt::Icon::kQuestion);
 }
 
 }  // namespace sorvanto

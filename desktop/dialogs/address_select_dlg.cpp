@@ -38,6 +38,8 @@ CAddressSelectDlg::CAddressSelectDlg(AddressProvider provider, QWidget* parent)
     // The guard before the limit, which would drop a refused character without a word.
     SjisEditGuard::Attach(edit_);
     SjisByteLimit::Apply(edit_, [] { return kRecipientsBytes; });
+    // Tab moves on to OK, as in every small dialog; a recipients line has no use for it.
+    edit_->setTabChangesFocus(true);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("アドレス一覧"), this), 0, 0);

@@ -11,6 +11,7 @@
 #include "app/copy_data_event.h"
 #include "common/window_requests.h"
 #include "controls/sjis_text.h"
+#include "dialogs/sjis_byte_limit.h"
 #include "dialogs/sjis_edit_guard.h"
 
 namespace sorvanto {
@@ -26,15 +27,15 @@ CCommentDlg::CCommentDlg(QWidget* parent) : QDialog(parent), edit_(new QPlainTex
     connect(buttons, &QDialogButtonBox::accepted, this, [this] { accept(); });
     connect(buttons, &QDialogButtonBox::rejected, this, [this] { reject(); });
     layout->addWidget(buttons);
-    SjisEditGuard::Attach(edit_);  // before the character limit, which cuts without a word
-    LimitChars(edit_, kMaxChars);
+    SjisEditGuard::Attach(edit_);  // before the byte limit, which takes back without a word
+    LimitBytes(edit_);
     KeepKeyboardUsable(this);
     resize(300, 170);
 }
 
 void CCommentDlg::SetComment(const std::string& comment) {
     comment_ = comment;
-    edit_->setPlainText(sjis_text::ToQString(comment));
+    SjisByteLimit::SetText(edit_, comment);
 }
 
 int CCommentDlg::GetComment(char* buffer, int n) const { return CopyOut(comment_, buffer, n); }
@@ -50,7 +51,7 @@ bool CCommentDlg::event(QEvent* e) {
     if (e->type() == CopyDataEvent::EventType()) {
         auto* request = static_cast<CopyDataEvent*>(e);
         const bool ok = request->Kind() == static_cast<int>(RequestKind::Pictograph) && !request->Bytes().empty();
-        if (ok) InsertPictograph(edit_, request->Bytes(), kMaxChars);
+        if (ok) InsertPictograph(edit_, request->Bytes());
         request->SetResult(ok ? 1 : 0);
         return true;
     }
@@ -65,38 +66,19 @@ int CCommentDlg::CopyOut(const std::string& text, char* buffer, int n) {
     return static_cast<int>(cut.size());
 }
 
-namespace {
-// Characters as the person counts them: a pictograph emoji is one, not two UTF-16 units.
-int CharCount(const QString& text) { return static_cast<int>(text.toUcs4().size()); }
-}  // namespace
-
-void CCommentDlg::LimitChars(QPlainTextEdit* edit, int max) {
-    QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [edit, max] {
-        const QString text = edit->toPlainText();
-        if (CharCount(text) <= max) return;
-        const QList<uint> chars = text.toUcs4().mid(0, max);
-        const QString cut = QString::fromUcs4(reinterpret_cast<const char32_t*>(chars.constData()), chars.size());
-        QSignalBlocker block(edit);
-        edit->setPlainText(cut);
-        edit->moveCursor(QTextCursor::End);
-    });
+void CCommentDlg::LimitBytes(QWidget* edit) {
+    if (auto* line = qobject_cast<QLineEdit*>(edit)) {
+        SjisByteLimit::Apply(line, kMaxBytes);
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(edit)) {
+        SjisByteLimit::Apply(plain, [] { return std::size_t{kMaxBytes}; });
+        plain->setTabChangesFocus(true);
+    }
 }
 
-bool CCommentDlg::InsertPictograph(QWidget* edit, const std::string& payload, int max) {
+bool CCommentDlg::InsertPictograph(QWidget* edit, const std::string& payload) {
     const std::string bytes = payload.substr(0, std::min(payload.find('\0'), payload.size()));
     if (bytes.empty()) return false;
-    const QString text = sjis_text::ToQString(bytes.substr(0, 2));
-    if (auto* line = qobject_cast<QLineEdit*>(edit)) {
-        if (CharCount(line->text()) + CharCount(text) > max) return false;
-        line->insert(text);
-        return true;
-    }
-    if (auto* plain = qobject_cast<QPlainTextEdit*>(edit)) {
-        if (CharCount(plain->toPlainText()) + CharCount(text) > max) return false;
-        plain->insertPlainText(text);
-        return true;
-    }
-    return false;
+    return SjisByteLimit::Insert(edit, sjis_text::ToQString(bytes.substr(0, 2)));
 }
 
 void CCommentDlg::KeepKeyboardUsable(QDialog* dialog) {

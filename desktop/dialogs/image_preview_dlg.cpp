@@ -22,7 +22,9 @@ constexpr QRect kButton(44, 172, 70, 24);
 }  // namespace
 
 CImagePreviewDlg::CImagePreviewDlg(QWidget* parent)
-    : QDialog(parent, Qt::Window | Qt::FramelessWindowHint), close_(new QPushButton(this)) {
+    // A tool window of the main window: the selection it follows is made in the list beneath,
+    // and a click there must not bury it.
+    : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint), close_(new QPushButton(this)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("ImagePreview"));
     close_->setText(QStringLiteral("閉じる"));

@@ -13,13 +13,10 @@
 #include "app/copy_data_event.h"
 #include "common/window_requests.h"
 #include "controls/sjis_text.h"
-#include "platform/ini_file.h"
 
 namespace sorvanto {
 
 namespace {
-constexpr const char* kSection = "MelodyPrev";
-constexpr const char* kVolumeKey = "Volum";
 
 QPushButton* IconButton(QWidget* parent, QStyle::StandardPixmap icon, const QString& text) {
     auto* b = new QPushButton(parent);
@@ -43,24 +40,18 @@ QLineEdit* ReadOnlyEdit(QWidget* parent) {
 }  // namespace
 
 CMelodyPlayerDlg::CMelodyPlayerDlg(std::string index_path, QWidget* parent, MldPlayer::Options options)
-    : QDialog(parent, Qt::Window | Qt::FramelessWindowHint),
+    // A tool window of the main window: a click on the list beneath must not bury it.
+    : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint),
       up_(IconButton(this, QStyle::SP_ArrowUp, QStringLiteral("Up"))),
       down_(IconButton(this, QStyle::SP_ArrowDown, QStringLiteral("Down"))),
       volume_edit_(ReadOnlyEdit(this)),
       title_(ReadOnlyEdit(this)),
       stop_(IconButton(this, QStyle::SP_MediaStop, QStringLiteral("停止"))),
       play_(IconButton(this, QStyle::SP_MediaPlay, QStringLiteral("再生"))),
-      player_(std::make_unique<MldPlayer>(std::move(options))),
-      index_path_(std::move(index_path)),
+      state_(std::make_unique<MelodyPlayerState>(std::move(index_path), std::move(options))),
       timer_(new QTimer(this)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("MelodyPlayer"));
-    if (!index_path_.empty()) {
-        const IniFile ini(index_path_);
-        // A hand-edited value outside the player's range would be sent as it is otherwise.
-        volume_ = std::clamp(ini.GetInt(kSection, kVolumeKey, kMaxVolume), 0, kMaxVolume);
-        player_->SetMasterVolume(volume_);
-    }
     auto* close = new QPushButton(QStringLiteral("閉じる"), this);
     close->setAutoDefault(false);
     volume_edit_->setFixedWidth(40);
@@ -76,7 +67,7 @@ CMelodyPlayerDlg::CMelodyPlayerDlg(std::string index_path, QWidget* parent, MldP
     grid->addWidget(play_, 1, 4);
     grid->addWidget(stop_, 1, 5);
     grid->addWidget(close, 2, 0, 1, 6, Qt::AlignRight);
-    stop_->setEnabled(false);
+    ShowButtons();
     setStyleSheet(QStringLiteral("CMelodyPlayerDlg { border: 1px solid palette(mid); }"));
     connect(play_, &QPushButton::clicked, this, [this] { Play(); });
     connect(stop_, &QPushButton::clicked, this, [this] { Stop(); });
@@ -91,64 +82,48 @@ CMelodyPlayerDlg::CMelodyPlayerDlg(std::string index_path, QWidget* parent, MldP
 
 CMelodyPlayerDlg::~CMelodyPlayerDlg() {
     timer_->stop();
-    player_->Stop();
-    player_.reset();
-    if (!index_path_.empty()) {
-        // Read anew so that the melody store's items, written since we opened, stay as they are.
-        IniFile ini(index_path_);
-        ini.SetInt(kSection, kVolumeKey, volume_);
-        ini.Save();
-    }
+    state_.reset();  // stops the player and keeps the volume
 }
 
 void CMelodyPlayerDlg::Play() {
-    if (melody_path_.empty()) return;
-    // A running melody is stopped first: the player would otherwise go on with the old one
-    // and never start the new.
-    player_->Stop();
-    player_->Load(melody_path_);
-    player_->Play();
-    play_->setEnabled(false);
-    stop_->setEnabled(true);
-    title_->setText(sjis_text::ToQString(player_->Melody().ChunkText(MldChunkId::kTitle)));
+    if (!state_->Play()) return;
+    ShowButtons();
+    title_->setText(sjis_text::ToQString(state_->Title()));
     title_->setCursorPosition(0);
+    if (log_ && !state_->PlayError().empty()) log_(state_->PlayErrorLogLine());
 }
 
 void CMelodyPlayerDlg::Stop() {
-    player_->Stop();
-    play_->setEnabled(true);
-    stop_->setEnabled(false);
+    state_->Stop();
+    ShowButtons();
 }
 
 void CMelodyPlayerDlg::CheckFinished() {
-    if (player_->Finished()) Stop();
+    if (state_->CheckFinished()) ShowButtons();
 }
 
 void CMelodyPlayerDlg::VolumeUp() {
-    if (volume_ >= kMaxVolume) return;
-    ++volume_;
-    ShowVolume();
-    player_->SetMasterVolume(volume_);
+    if (state_->VolumeUp()) ShowVolume();
 }
 
 void CMelodyPlayerDlg::VolumeDown() {
-    if (volume_ <= 0) return;
-    --volume_;
-    ShowVolume();
-    player_->SetMasterVolume(volume_);
+    if (state_->VolumeDown()) ShowVolume();
 }
 
-void CMelodyPlayerDlg::ShowVolume() { volume_edit_->setText(QString::number(volume_)); }
+void CMelodyPlayerDlg::ShowVolume() { volume_edit_->setText(QString::number(state_->Volume())); }
+
+void CMelodyPlayerDlg::ShowButtons() {
+    play_->setEnabled(state_->PlayEnabled());
+    stop_->setEnabled(state_->StopEnabled());
+}
 
 bool CMelodyPlayerDlg::event(QEvent* e) {
     if (e->type() == CopyDataEvent::EventType()) {
         auto* request = static_cast<CopyDataEvent*>(e);
-        const std::string& bytes = request->Bytes();
-        if (request->Kind() != static_cast<int>(RequestKind::PlayMelody) || bytes.empty()) {
+        if (request->Kind() != static_cast<int>(RequestKind::PlayMelody) || !state_->TakeMelody(request->Bytes())) {
             request->SetResult(0);
             return true;
         }
-        melody_path_ = bytes.substr(0, std::min(bytes.find('\0'), bytes.size()));
         Play();
         request->SetResult(1);
         return true;

@@ -1,10 +1,11 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <memory>
 #include <string>
 
-#include "melody/mld_player.h"
+#include "editing/melody_player_state.h"
 
 class QLineEdit;
 class QPushButton;
@@ -12,24 +13,28 @@ class QTimer;
 
 namespace sorvanto {
 
-// The modeless melody player: the title of the melody playing, the volume with Up and Down
-// (kept as "Volum" in section "MelodyPrev" of the melody index file), play and stop, and a
-// 1000 ms test that switches the buttons back when the melody has ended. The melody list
-// sends it each melody to play (kind-7 requests).
+// The modeless melody player: the title of the melody playing, the volume with Up and Down,
+// play and stop, and a 1000 ms end test; what they do is MelodyPlayerState's. The melody list
+// sends it each melody to play (kind-7 requests). It stays in front of the main window, whose
+// tool window it is.
 class CMelodyPlayerDlg : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kMaxVolume = 127;
-    static constexpr int kEndTestMs = 1000;
+    static constexpr int kMaxVolume = MelodyPlayerState::kMaxVolume;
+    static constexpr int kEndTestMs = MelodyPlayerState::kEndTestMs;
+    // Takes a Shift_JIS log line.
+    using LogFn = std::function<void(const std::string&)>;
 
     // index_path: where the volume is kept (none when empty). options: the player's output
     // (tests give a recorder).
     explicit CMelodyPlayerDlg(std::string index_path, QWidget* parent = nullptr, MldPlayer::Options options = {});
     ~CMelodyPlayerDlg() override;
 
-    int Volume() const { return volume_; }
-    const std::string& MelodyPath() const { return melody_path_; }
-    MldPlayer& Player() { return *player_; }
+    int Volume() const { return state_->Volume(); }
+    const std::string& MelodyPath() const { return state_->MelodyPath(); }
+    MldPlayer& Player() { return state_->Player(); }
+    // Where the reason goes when a melody cannot sound (the main window's log).
+    void SetLogFn(LogFn fn) { log_ = std::move(fn); }
 
     void Play();
     void Stop();
@@ -50,6 +55,7 @@ protected:
 
 private:
     void ShowVolume();
+    void ShowButtons();
 
     QPushButton* up_;
     QPushButton* down_;
@@ -57,10 +63,8 @@ private:
     QLineEdit* title_;
     QPushButton* stop_;
     QPushButton* play_;
-    std::unique_ptr<MldPlayer> player_;
-    std::string index_path_;
-    std::string melody_path_;
-    int volume_ = kMaxVolume;
+    std::unique_ptr<MelodyPlayerState> state_;
+    LogFn log_;
     QTimer* timer_;
 };
 

@@ -11,6 +11,7 @@
 #include "common/window_requests.h"
 #include "controls/sjis_text.h"
 #include "dialogs/comment_dlg.h"
+#include "dialogs/sjis_byte_limit.h"
 #include "dialogs/sjis_edit_guard.h"
 
 namespace sorvanto {
@@ -33,8 +34,8 @@ CTitleCommentDlg::CTitleCommentDlg(QWidget* parent)
     // The guards before the limits, which cut without a word.
     SjisEditGuard::Attach(title_edit_);
     SjisEditGuard::Attach(comment_edit_);
-    title_edit_->setMaxLength(kMaxChars);
-    CCommentDlg::LimitChars(comment_edit_, kMaxChars);
+    CCommentDlg::LimitBytes(title_edit_);
+    CCommentDlg::LimitBytes(comment_edit_);
     CCommentDlg::KeepKeyboardUsable(this);
     // The pictograph keyboard takes the focus while it is used; remember where the caret was.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
@@ -45,12 +46,12 @@ CTitleCommentDlg::CTitleCommentDlg(QWidget* parent)
 
 void CTitleCommentDlg::SetTitle(const std::string& title) {
     title_ = title;
-    title_edit_->setText(sjis_text::ToQString(title));
+    SjisByteLimit::SetText(title_edit_, title);
 }
 
 void CTitleCommentDlg::SetComment(const std::string& comment) {
     comment_ = comment;
-    comment_edit_->setPlainText(sjis_text::ToQString(comment));
+    SjisByteLimit::SetText(comment_edit_, comment);
 }
 
 int CTitleCommentDlg::GetTitle(char* buffer, int n) const { return CCommentDlg::CopyOut(title_, buffer, n); }
@@ -70,7 +71,7 @@ bool CTitleCommentDlg::event(QEvent* e) {
     if (e->type() == CopyDataEvent::EventType()) {
         auto* request = static_cast<CopyDataEvent*>(e);
         const bool ok = request->Kind() == static_cast<int>(RequestKind::Pictograph) && !request->Bytes().empty();
-        if (ok) CCommentDlg::InsertPictograph(last_edit_, request->Bytes(), kMaxChars);
+        if (ok) CCommentDlg::InsertPictograph(last_edit_, request->Bytes());
         request->SetResult(ok ? 1 : 0);
         return true;
     }

@@ -8,13 +8,11 @@ class QPlainTextEdit;
 
 namespace sorvanto {
 
-// Edits a picture's title and comment (200 characters each at most). Pictographs from the
+// Edits a picture's title and comment (200 Shift_JIS bytes each at most). Pictographs from the
 // pictograph keyboard (kind-5 requests) go in at the caret of the edit last focused.
 class CTitleCommentDlg : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kMaxChars = 200;
-
     explicit CTitleCommentDlg(QWidget* parent = nullptr);
 
     // Shift_JIS bytes.

@@ -50,6 +50,7 @@ void CMelodyList::PlayCommand() {
     if (!player_) {
         const std::string index = TypedStore().IndexPath();
         player_ = player_factory_ ? player_factory_(index, this) : new CMelodyPlayerDlg(index, this);
+        player_->SetLogFn([this](const std::string& line) { PostLog(line); });
         player_->show();
     }
     const MelodyItem* item = CurrentItem();

@@ -18,17 +18,24 @@ namespace {
 
 QString Caption() { return QStringLiteral("確認"); }
 
+QMessageBox::Icon BoxIcon(Prompt::Icon icon) {
+    switch (icon) {
+    case Prompt::Icon::kExclamation: return QMessageBox::Warning;
+    case Prompt::Icon::kQuestion: return QMessageBox::Question;
+    default: return QMessageBox::NoIcon;
+    }
+}
+
 class QtPrompt : public Prompt {
 public:
     bool Ask(QWidget* parent, const std::string& text, Icon icon) override {
-        QMessageBox box(icon == Icon::kExclamation ? QMessageBox::Warning : QMessageBox::NoIcon, Caption(),
-                        sjis_text::ToQString(text), QMessageBox::Ok | QMessageBox::Cancel, parent);
+        QMessageBox box(BoxIcon(icon), Caption(), sjis_text::ToQString(text), QMessageBox::Ok | QMessageBox::Cancel,
+                        parent);
         return box.exec() == QMessageBox::Ok;
     }
 
     void Tell(QWidget* parent, const std::string& text, Icon icon) override {
-        QMessageBox box(icon == Icon::kExclamation ? QMessageBox::Warning : QMessageBox::NoIcon, Caption(),
-                        sjis_text::ToQString(text), QMessageBox::Ok, parent);
+        QMessageBox box(BoxIcon(icon), Caption(), sjis_text::ToQString(text), QMessageBox::Ok, parent);
         box.exec();
     }
 

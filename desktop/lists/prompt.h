@@ -14,7 +14,7 @@ namespace sorvanto {
 // Texts are Shift_JIS bytes.
 class Prompt {
 public:
-    enum class Icon { kNone, kExclamation };
+    enum class Icon { kNone, kExclamation, kQuestion };
 
     virtual ~Prompt() = default;
 

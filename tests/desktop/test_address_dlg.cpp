@@ -134,6 +134,7 @@ private Q_SLOTS:
         d.show();
         d.ButtonOf(Button::kRegister)->click();
         QCOMPARE(prompt_.shown.back(), Sj("名前が登録されていません"));
+        QCOMPARE(prompt_.icons.back(), Prompt::Icon::kQuestion);
         QVERIFY(d.isVisible());
 
         SetEdit(d, Edit::kName, "Hanako");
@@ -173,6 +174,14 @@ private Q_SLOTS:
         SjisByteLimit::SetText(d.RecipientsEdit(), "a@x.jp;; \n");
         d.accept();
         QCOMPARE(d.Recipients(), std::string("a@x.jp"));
+
+        // Tab leaves the recipients edit for the next control, as in any small dialog.
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        d.RecipientsEdit()->setFocus();
+        QTest::keyClick(d.RecipientsEdit(), Qt::Key_Tab);
+        QVERIFY(!d.RecipientsEdit()->hasFocus());
+        QVERIFY(SjisByteLimit::Text(d.RecipientsEdit()).find('\t') == std::string::npos);
     }
 
     // Through the address book: "新規作成" opens the editor on ".\Addr.tmp" and registers it.

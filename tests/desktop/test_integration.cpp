@@ -102,7 +102,10 @@ bool SendFirstMelody(CMainFrame& frame) {
     frame.SelectView()->SelectTab(0);
     melodies->SelectRow(0);
     bool dialog_seen = false;
-    QTimer::singleShot(0, &frame, [&] { dialog_seen = frame.BusyDialog() && frame.BusyDialog()->isVisible(); });
+    // The timer is bound to a local context, so it dies with this frame of the stack when the
+    // send finished without running events and never writes to a dead local.
+    QObject context;
+    QTimer::singleShot(0, &context, [&] { dialog_seen = frame.BusyDialog() && frame.BusyDialog()->isVisible(); });
     frame.OnCommand(cmd::kSend);
     return dialog_seen;
 }
@@ -236,6 +239,27 @@ private Q_SLOTS:
         QCOMPARE(LogMessages(*frame.LogView()).first(), QString::fromUtf8("ターゲットが範囲内に確認できません"));
         QVERIFY(!fs::Exists(".\\smld.tmp"));
         QVERIFY(frame.ServerRunning());
+    }
+
+    void withoutIrdaTheLogSaysSoOnceAndSendsFail() {
+        ShellHome home;  // this system has no IrDA sockets
+        home.WriteSettings("[System]\r\nModel=2\r\nIrMode=1\r\n[Link]\r\nTransport=irda\r\n");
+        CSorvantoDoc doc;
+        CMainFrame frame(doc);
+        frame.StartUp();
+        const QString notice =
+            QString::fromUtf8("このパソコンでは赤外線通信(IrDA)が使えないため、携帯電話との送受信はできません");
+        QCOMPARE(LogMessages(*frame.LogView()).first(), notice);
+        QVERIFY(!frame.ServerRunning());
+        // The lists work; a send fails as out of range, and reopening the server after it does
+        // not repeat the notice.
+        StoreMelody(frame);
+        QCOMPARE(List(frame, Category::kMelody)->RowCount(), 1);
+        SendFirstMelody(frame);
+        const QStringList log = LogMessages(*frame.LogView());
+        QCOMPARE(log.first(), QString::fromUtf8("ターゲットが範囲内に確認できません"));
+        QCOMPARE(log.count(notice), 1);
+        QVERIFY(!fs::Exists(".\\smld.tmp"));
     }
 
     void composerRequestsReachTheMelodyAndAddressLists() {

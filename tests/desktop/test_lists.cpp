@@ -1,5 +1,8 @@
 #include <QHeaderView>
+#include <QMainWindow>
+#include <QTabWidget>
 #include <QTest>
+#include <QWindow>
 #include <memory>
 
 #include "app/command_ids.h"
@@ -69,6 +72,7 @@ private Q_SLOTS:
     void commentAndTitleEditsUpdateTheRows();
     void previewFollowsTheSelection();
     void playerIsReusedForTheNextMelody();
+    void previewAndPlayerStayInFrontOfTheMainWindow();
     void sentMailStoresComposedMailAndPrefillsReplies();
     void mailWindowIsBroughtForwardNotOpenedTwice();
 };
@@ -488,6 +492,60 @@ void TestLists::playerIsReusedForTheNextMelody() {
     QCOMPARE(melodies->GetMelody(1, &title, &path), 1);
     QCOMPARE(path, melodies->TypedStore().At(1)->path);
     QCOMPARE(melodies->GetMelody(2, &title, &path), 0);
+}
+
+void TestLists::previewAndPlayerStayInFrontOfTheMainWindow() {
+    ListHome home;
+    ListHome::CopyFixture(QStringLiteral("store/picture/jfif.jpg"), QStringLiteral("jfif.jpg"));
+    ListHome::CopyFixture(QStringLiteral("store/picture/tiny.bmp"), QStringLiteral("tiny.bmp"));
+    ListHome::CopyFixture(QStringLiteral("store/melody/song.mld"), QStringLiteral("song.mld"));
+    RequestSpy spy;
+    ScriptedPrompt prompt;
+    QMainWindow main_window;
+    auto* tabs = new QTabWidget(&main_window);
+    main_window.setCentralWidget(tabs);
+    auto* pictures = new CPictureList([] { return kModelN505i; }, &spy, tabs);
+    auto* melodies = new CMelodyList([] { return kModelN505i; }, &spy, tabs);
+    for (CCategoryList* list : {static_cast<CCategoryList*>(pictures), static_cast<CCategoryList*>(melodies)}) {
+        list->SetPrompt(&prompt);
+        list->Load();
+    }
+    tabs->addTab(pictures, QStringLiteral("pictures"));
+    tabs->addTab(melodies, QStringLiteral("melodies"));
+    melodies->SetPlayerFactory([](const std::string& index, QWidget* parent) {
+        MldPlayer::Options options;
+        options.open_output = [](std::string*) { return std::make_shared<RecordingMidiOut>(); };
+        options.use_timer = false;
+        return new CMelodyPlayerDlg(index, parent, options);
+    });
+    pictures->ImportFile("jfif.jpg");
+    pictures->ImportFile("tiny.bmp");
+    melodies->ImportFile("song.mld");
+    main_window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main_window));
+
+    pictures->SelectRow(0);
+    pictures->DoCommand(cmd::kPreview);
+    melodies->SelectRow(0);
+    melodies->DoCommand(cmd::kPlay);
+    QWidget* windows[] = {pictures->Preview(), melodies->Player()};
+    for (QWidget* w : windows) {
+        QVERIFY(w);
+        QVERIFY(w->isVisible());
+        // A tool window of the main window is kept above it by the window system, whatever is
+        // clicked in the main window; a plain window is not.
+        QCOMPARE(w->windowType(), Qt::Tool);
+        QVERIFY(w->windowHandle());
+        QCOMPARE(w->windowHandle()->transientParent(), main_window.windowHandle());
+    }
+    // A click on a row raises the main window; the preview follows the selection and stays shown.
+    main_window.raise();
+    main_window.activateWindow();
+    const QRect row = pictures->visualRect(pictures->Model()->index(1, 0));
+    QTest::mouseClick(pictures->viewport(), Qt::LeftButton, {}, row.center());
+    QCOMPARE(pictures->Preview()->PicturePath(), pictures->TypedStore().Find(pictures->UserValue(1))->path);
+    QVERIFY(pictures->Preview()->isVisible());
+    QVERIFY(melodies->Player()->isVisible());
 }
 
 void TestLists::sentMailStoresComposedMailAndPrefillsReplies() {

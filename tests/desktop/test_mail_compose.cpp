@@ -18,8 +18,11 @@
 #include "dialogs/address_select_dlg.h"
 #include "dialogs/mail_compose_dlg.h"
 #include "dialogs/sjis_byte_limit.h"
+#include "editing/mail_window_rules.h"
 #include "formats/base64.h"
+#include "platform/clock.h"
 #include "platform/fs.h"
+#include "store/mail_store.h"
 #include "test_mail_fixture.h"
 
 using namespace sorvanto;
@@ -111,6 +114,29 @@ private Q_SLOTS:
         QCOMPARE(FieldText(r.record.address), std::string("a@b.jp"));
         Reap();
         QVERIFY(w.isNull());
+    }
+
+    // The same from the stored mail file: opened from the sent-mail store, finished without an
+    // edit and stored again, the file keeps every byte (dated "now", which is its own date here).
+    void storedMailFileIsUnchangedByFinishWithoutEdits() {
+        MailHome home;
+        clock::SetForTesting([] { return std::int64_t{1073001907}; }, {});
+        const std::string b64 = base64::Encode(MakeMelody("Song", 300), 1024);
+        const std::string file = "\na@b.jp\n" + Sj("件名") + "\n1073001907\n1\n" + Sj("一行目") + "\r\n" +
+                                 Sj("二行目") + "\r\n--B:M\r\n" + b64;
+        fs::WriteFile("outmail.ini", "[System]\r\nCount=1\r\n[Item0]\r\nFile=OutMail\\M\r\n");
+        fs::CreateFolder("OutMail");
+        fs::WriteFile("OutMail\\M", file);
+        MailStore store(Category::kOutMail);
+        QVERIFY(store.Load());
+        QPointer<CMailComposeDlg> w = Open(MailRecordOf(0, *store.At(0)), 1);
+        QCOMPARE(Entries(w->AttachmentList()), QStringList{U("Song")});
+        QCOMPARE(TextOf(w->BodyEdit()), Sj("一行目") + "\r\n" + Sj("二行目"));
+        w->Finish();
+        QCOMPARE(sink_->requests.size(), std::size_t{1});
+        QVERIFY(store.SaveComposed(sink_->requests[0].record));
+        QCOMPARE(fs::ReadFile("OutMail\\M").value_or(std::string()), file);
+        clock::SetForTesting({}, {});
     }
 
     void newMailWithOnlyAttachmentStartsWithShortBoundary() {

@@ -1,6 +1,11 @@
 // The main window as a whole: start-up, tabs per model, log, receive pump, sends, settings.
 #include <QApplication>
 #include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QSet>
+#include <QTextLayout>
+#include <QUrl>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSplitter>
@@ -9,7 +14,9 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "app/about_dlg.h"
 #include "app/busy_dlg.h"
+#include "app/command_ids.h"
 #include "app/config_sheet.h"
 #include "app/copy_data_event.h"
 #include "app/main_frame.h"
@@ -17,6 +24,7 @@
 #include "app/sorvanto_doc.h"
 #include "app/sorvanto_view.h"
 #include "common/sjis.h"
+#include "lists/prompt.h"
 #include "platform/fs.h"
 #include "store/bookmark_store.h"
 #include "store/category_store_base.h"
@@ -41,6 +49,42 @@ QStringList LogMessages(const CSorvantoView& log) {
     QStringList out;
     for (int i = 0; i < log.LineCount(); ++i) out << log.LineAt(i).section(QLatin1Char('>'), 1);
     return out;
+}
+
+// Stands in for the browser and the message boxes of the help command.
+class BrowserPrompt : public Prompt {
+public:
+    bool browser_starts = false;
+    std::vector<std::string> opened, told;
+    std::vector<Icon> icons;
+
+    bool Ask(QWidget*, const std::string&, Icon) override { return false; }
+    void Tell(QWidget*, const std::string& text, Icon icon) override {
+        told.push_back(text);
+        icons.push_back(icon);
+    }
+    std::optional<std::string> SaveFileName(QWidget*, const std::string&, std::string_view,
+                                            std::string_view) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> EditComment(QWidget*, const std::string&) override { return std::nullopt; }
+    std::optional<std::pair<std::string, std::string>> EditTitleAndComment(QWidget*, const std::string&,
+                                                                          const std::string&) override {
+        return std::nullopt;
+    }
+    bool OpenUrl(const std::string& url) override {
+        opened.push_back(url);
+        return browser_starts;
+    }
+    void ShowMelodyDetails(QWidget*, const std::string&) override {}
+};
+
+QAction* FindAction(QMenuBar& bar, int id) {
+    for (QAction* top : bar.actions())
+        if (top->menu())
+            for (QAction* a : top->menu()->actions())
+                if (a->data().toInt() == id) return a;
+    return nullptr;
 }
 
 }  // namespace
@@ -355,6 +399,104 @@ private Q_SLOTS:
             QCOMPARE(doc.GetModel(), 2);
             QCOMPARE(frame.SelectView()->TabCount(), 7);
         }
+    }
+
+    void placementStaysPutOverTwoRestarts() {
+        ShellHome home;
+        home.WriteSettings(
+            "[System]\r\nModel=2\r\nIrMode=0\r\nWinPosX=100\r\nWinPosY=90\r\nWinSizeX=700\r\nWinSizeY=560\r\n");
+        for (int run = 0; run < 2; ++run) {
+            SettingsFile::Reset();
+            CSorvantoDoc doc;
+            CMainFrame frame(doc);
+            frame.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&frame));
+            frame.StartUp();
+            QCOMPARE(frame.pos(), QPoint(100, 90));
+            QCOMPARE(frame.size(), QSize(700, 560));
+            frame.close();
+        }
+        const std::string ini = home.Settings();
+        QVERIFY(ini.find("WinPosX=100\r\n") != std::string::npos);
+        QVERIFY(ini.find("WinPosY=90\r\n") != std::string::npos);
+        QVERIFY(ini.find("WinSizeX=700\r\n") != std::string::npos);
+        QVERIFY(ini.find("WinSizeY=560\r\n") != std::string::npos);
+    }
+
+    void viewMenuMarksTheBarsShown() {
+        ShellHome home;
+        QMenuBar bar;
+        CSelectView view([] { return 0; }, &bar, nullptr);
+        view.BuildTabs();
+        QAction* tool_bar = FindAction(bar, cmd::kToolBar);
+        QVERIFY(tool_bar && tool_bar->isChecked());
+        QMenu* menu = qobject_cast<QMenu*>(tool_bar->parent());
+        QVERIFY(menu);
+        // The icon column of the item as the menu draws it.
+        bool exposed = true;
+        auto icon_column = [&] {
+            menu->popup(QPoint(0, 0));
+            exposed = QTest::qWaitForWindowExposed(menu) && exposed;
+            const QRect item = menu->actionGeometry(tool_bar);
+            const QImage column = menu->grab().toImage().copy(QRect(item.left(), item.top(), item.height(), item.height()));
+            menu->hide();
+            return column;
+        };
+        auto dark_pixels = [](const QImage& image) {
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) n += qGray(image.pixel(x, y)) < 96 ? 1 : 0;
+            return n;
+        };
+        const QImage shown = icon_column();
+        tool_bar->setChecked(false);
+        const QImage hidden = icon_column();
+        QVERIFY(exposed);
+        QVERIFY(dark_pixels(shown) >= 8);  // a check mark
+        QCOMPARE(dark_pixels(hidden), 0);
+    }
+
+    void helpWithoutABrowserSaysSo() {
+        ShellHome home;
+        home.WriteSettings("[System]\r\nModel=2\r\nIrMode=0\r\n");
+        CSorvantoDoc doc;
+        CMainFrame frame(doc);
+        BrowserPrompt prompt;
+        frame.SetPrompt(&prompt);
+        const std::string message = sjis::Lit("ブラウザが起動できませんでした");
+        frame.OnCommand(cmd::kHelp);  // no help page
+        QCOMPARE(prompt.told, std::vector<std::string>{message});
+        QCOMPARE(prompt.icons.back(), Prompt::Icon::kExclamation);
+
+        QDir().mkpath(QStringLiteral("help"));
+        fs::WriteFile("help\\index.html", "<html></html>");
+        frame.OnCommand(cmd::kHelp);  // no browser
+        QCOMPARE(prompt.opened.size(), std::size_t{1});
+        QVERIFY(QUrl(QString::fromStdString(prompt.opened[0])).toLocalFile().endsWith(QStringLiteral("/help/index.html")));
+        QCOMPARE(prompt.told.size(), std::size_t{2});
+        prompt.browser_starts = true;
+        frame.OnCommand(cmd::kHelp);
+        QCOMPARE(prompt.opened.size(), std::size_t{2});
+        QCOMPARE(prompt.told.size(), std::size_t{2});
+    }
+
+    void aboutHistoryIndentsEverySubLineAlike() {
+        CAboutDlg about;
+        const QFont font = about.History()->font();
+        QSet<int> indents;
+        int sub_lines = 0;
+        for (const QString& line : CAboutDlg::HistoryLines()) {
+            if (!line.startsWith(QStringLiteral("    "))) continue;
+            ++sub_lines;
+            QTextLayout layout(line, font);
+            layout.beginLayout();
+            QTextLine text_line = layout.createLine();
+            layout.endLayout();
+            indents.insert(qRound(text_line.cursorToX(4)));
+        }
+        QVERIFY(sub_lines > 40);
+        QCOMPARE(indents.size(), 1);
+        QVERIFY(*indents.begin() > 0);
     }
 
 private:

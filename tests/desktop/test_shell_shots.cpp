@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QTimer>
 
 #include "app/about_dlg.h"
@@ -17,6 +18,8 @@
 #include "app/main_frame.h"
 #include "app/select_view.h"
 #include "app/sorvanto_doc.h"
+#include "common/sjis.h"
+#include "dialogs/comment_dlg.h"
 #include "lists/category_list.h"
 #include "store/receive_pump.h"
 #include "test_shell_fixture.h"
@@ -153,6 +156,31 @@ private Q_SLOTS:
         }
         Save(with_menu, QStringLiteral("menu-bar.png"));
         bar_menu->close();
+
+        // 表示 with the button bar hidden: only ステータスバー carries the check mark.
+        frame.OnCommand(59392);
+        QMenu* view_menu = nullptr;
+        for (QAction* top : frame.menuBar()->actions())
+            if (top->menu() && top->text().startsWith(QString::fromUtf8("表示"))) view_menu = top->menu();
+        QVERIFY(view_menu);
+        view_menu->popup(frame.mapToGlobal(QPoint(160, 20)));
+        QApplication::processEvents();
+        QPixmap with_view = frame.grab();
+        {
+            QPainter p(&with_view);
+            p.drawPixmap(frame.mapFromGlobal(view_menu->pos()), view_menu->grab());
+        }
+        Save(with_view, QStringLiteral("view-menu.png"));
+        view_menu->close();
+        frame.OnCommand(59392);
+
+        // The comment dialog filled to its 200 bytes.
+        CCommentDlg comment(&frame);
+        comment.SetComment(sjis::Lit("覚え書き：着信音は朝の目覚まし用。") + std::string(60, 'a'));
+        comment.show();
+        for (int i = 0; i < 80; ++i) comment.Edit()->insertPlainText(QString::fromUtf8("あ"));
+        QApplication::processEvents();
+        Save(comment.grab(), QStringLiteral("comment.png"));
     }
 };
 

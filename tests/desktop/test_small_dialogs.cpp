@@ -47,6 +47,8 @@ private Q_SLOTS:
     void playerPlaysWhatItIsSentAndSwitchesItsButtons();
     void commentDialogLimitsAndTakesPictographsAtTheCaret();
     void titleCommentDialogPutsPictographsInTheLastEdit();
+    void commentDialogsCountShiftJisBytesAndTabOnward();
+    void playerLogsWhyItCannotPlay();
     void melodyDetailsListTheInformationLines();
 };
 
@@ -197,10 +199,10 @@ void TestSmallDialogs::commentDialogLimitsAndTakesPictographsAtTheCaret() {
     // Never half a double-byte character.
     QCOMPARE(dialog.GetComment(small, sizeof small), 2);
 
-    dialog.Edit()->setPlainText(QString(250, QLatin1Char('x')));
-    QCOMPARE(dialog.Edit()->toPlainText().size(), 200);
+    // A pictograph takes two bytes: one byte short of the limit leaves no room for it.
+    dialog.SetComment(std::string(199, 'x'));
     QCOMPARE(SendText(&dialog, RequestKind::Pictograph, kSun), 1);
-    QCOMPARE(dialog.Edit()->toPlainText().size(), 200);
+    QCOMPARE(dialog.Edit()->toPlainText(), QString(199, QLatin1Char('x')));
 }
 
 void TestSmallDialogs::titleCommentDialogPutsPictographsInTheLastEdit() {
@@ -218,7 +220,68 @@ void TestSmallDialogs::titleCommentDialogPutsPictographsInTheLastEdit() {
     dialog.accept();
     QCOMPARE(dialog.Title(), kSun + "Title");
     QCOMPARE(dialog.Comment(), "Note" + kSun);
-    QCOMPARE(dialog.TitleEdit()->maxLength(), 200);
+}
+
+void TestSmallDialogs::commentDialogsCountShiftJisBytesAndTabOnward() {
+    // 150 double-byte characters would be 300 bytes; the edits stop at 200 bytes, so that
+    // nothing typed is cut away without a word when the comment is stored.
+    const QString many(150, QChar(0x3042));  // あ
+    CCommentDlg comment;
+    comment.show();
+    QVERIFY(QTest::qWaitForWindowActive(&comment));
+    for (QChar c : many) comment.Edit()->insertPlainText(QString(c));
+    QCOMPARE(comment.Edit()->toPlainText(), QString(100, QChar(0x3042)));
+    comment.Edit()->insertPlainText(QStringLiteral("x"));  // one byte more does not fit either
+    comment.accept();
+    QCOMPARE(comment.Comment().size(), std::size_t{200});
+    // A longer comment stored before is shown whole and kept as it is.
+    const std::string stored = S("長") + std::string(257, 'y');
+    comment.SetComment(stored);
+    comment.accept();
+    QCOMPARE(comment.Comment(), stored);
+
+    CTitleCommentDlg both;
+    both.show();
+    QVERIFY(QTest::qWaitForWindowActive(&both));
+    for (QChar c : many) both.TitleEdit()->insert(QString(c));
+    for (QChar c : many) both.CommentEdit()->insertPlainText(QString(c));
+    both.accept();
+    QCOMPARE(both.Title().size(), std::size_t{200});
+    QCOMPARE(both.Comment().size(), std::size_t{200});
+
+    // Tab moves on from a multi-line edit instead of going into the text.
+    comment.SetComment("a");
+    comment.Edit()->setFocus();
+    QTest::keyClick(comment.Edit(), Qt::Key_Tab);
+    QVERIFY(!comment.Edit()->hasFocus());
+    both.CommentEdit()->setFocus();
+    QTest::keyClick(both.CommentEdit(), Qt::Key_Tab);
+    QVERIFY(!both.CommentEdit()->hasFocus());
+    comment.accept();
+    both.accept();
+    QCOMPARE(comment.Comment(), std::string("a"));
+    QVERIFY(both.Comment().find('\t') == std::string::npos);
+}
+
+void TestSmallDialogs::playerLogsWhyItCannotPlay() {
+    ListHome home;
+    ListHome::CopyFixture(QStringLiteral("store/melody/song.mld"), QStringLiteral("song.mld"));
+    MldPlayer::Options silent;
+    silent.open_output = [](std::string* error) {
+        *error = "MIDI output is switched off (MidiOut=none)";
+        return std::shared_ptr<MidiOut>();
+    };
+    silent.use_timer = false;
+    CMelodyPlayerDlg player(std::string(), nullptr, silent);
+    std::vector<std::string> logged;
+    player.SetLogFn([&logged](const std::string& line) { logged.push_back(line); });
+    QCOMPARE(SendText(&player, RequestKind::PlayMelody, "song.mld"), 1);
+    QCOMPARE(logged, std::vector<std::string>{S("着メロを再生できませんでした(MIDI output is switched off (MidiOut=none))")});
+
+    CMelodyPlayerDlg sounding(std::string(), nullptr, RecordingOptions());
+    sounding.SetLogFn([&logged](const std::string& line) { logged.push_back(line); });
+    QCOMPARE(SendText(&sounding, RequestKind::PlayMelody, "song.mld"), 1);
+    QCOMPARE(logged.size(), std::size_t{1});
 }
 
 void TestSmallDialogs::melodyDetailsListTheInformationLines() {

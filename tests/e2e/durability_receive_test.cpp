@@ -55,7 +55,7 @@ protected:
         home_ = Home() / "home";
         stdfs::create_directories(home_);
         test::WriteFileBytes(home_ / "Sorvanto.ini",
-                             "[System]\r\nModel=0\r\n[Link]\r\nListenPort=" + std::to_string(port_) + "\r\n");
+                             "[System]\r\nModel=0\r\n[Link]\r\nTransport=tcp\r\nListenPort=" + std::to_string(port_) + "\r\n");
     }
     void TearDown() override {
         StopReceiver(false);

@@ -141,7 +141,7 @@ protected:
         home_ = Home() / "home";
         stdfs::create_directories(home_);
         test::WriteFileBytes(home_ / "Sorvanto.ini",
-                             "[System]\r\nModel=0\r\n[Link]\r\nListenPort=" + std::to_string(port_) + "\r\n");
+                             "[System]\r\nModel=0\r\n[Link]\r\nTransport=tcp\r\nListenPort=" + std::to_string(port_) + "\r\n");
         pid_ = test::Spawn({SORVANTO_CLI, "--home", home_.string(), "receive", "--timeout", "120"},
                            Home() / "receive.out", Home() / "receive.err");
         ASSERT_GT(pid_, 0);

@@ -62,7 +62,7 @@ public:
 class LinkHandsetTest : public test::TempHome {
 protected:
     void WriteSettings(const std::string& extra) {
-        test::WriteFileBytes(Home() / "Sorvanto.ini", "[Link]\r\nListenPort=" + std::to_string(pc_port) + "\r\nPeers=Handset@127.0.0.1:" +
+        test::WriteFileBytes(Home() / "Sorvanto.ini", "[Link]\r\nTransport=tcp\r\nListenPort=" + std::to_string(pc_port) + "\r\nPeers=Handset@127.0.0.1:" +
                                                           std::to_string(handset_port) + "\r\n" + extra);
     }
     int pc_port = FreePort();

@@ -68,7 +68,7 @@ TEST_F(LoadTest, AThousandPushesAreAllImportedWithFlatMemoryAndNoFdLeak) {
     const auto home = Home() / "home";
     stdfs::create_directories(home);
     test::WriteFileBytes(home / "Sorvanto.ini",
-                         "[System]\r\nModel=0\r\n[Link]\r\nListenPort=" + std::to_string(port) + "\r\n");
+                         "[System]\r\nModel=0\r\n[Link]\r\nTransport=tcp\r\nListenPort=" + std::to_string(port) + "\r\n");
     pid_ = test::Spawn({SORVANTO_CLI, "--home", home.string(), "receive", "--timeout", "120"}, Home() / "receive.out",
                        Home() / "receive.err");
     ASSERT_GT(pid_, 0);

@@ -72,7 +72,7 @@ TEST_P(ReceiveCliTest, PushedSamplesLandInTheStoreAndLeaveNoWorkFiles) {
     const auto home = Home() / "home";
     stdfs::create_directories(home);
     test::WriteFileBytes(home / "Sorvanto.ini", "[System]\r\nModel=" + std::to_string(model) +
-                                                    "\r\n[Link]\r\nListenPort=" + std::to_string(port) + "\r\n");
+                                                    "\r\n[Link]\r\nTransport=tcp\r\nListenPort=" + std::to_string(port) + "\r\n");
     const test::Pid receiver = test::Spawn({SORVANTO_CLI, "--home", home.string(), "receive", "--timeout", "60"},
                                        Home() / "receive.out", Home() / "receive.err");
     ASSERT_GT(receiver, 0);

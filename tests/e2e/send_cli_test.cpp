@@ -43,7 +43,7 @@ protected:
     }
 
     void WriteSettings(const std::string& passcode, int port = 0) {
-        WriteFileBytes(home_ / "Sorvanto.ini", "[System]\r\nModel=1\r\n[Link]\r\nListenPort=" +
+        WriteFileBytes(home_ / "Sorvanto.ini", "[System]\r\nModel=1\r\n[Link]\r\nTransport=tcp\r\nListenPort=" +
                                                    std::to_string(FreePort()) + "\r\nPeers=Handset@127.0.0.1:" +
                                                    std::to_string(port ? port : handset_port_) +
                                                    "\r\nPasscode=" + passcode + "\r\n");
@@ -167,6 +167,21 @@ TEST_F(SendCliTest, EveryCategoryArrivesAsBuilt) {
         EXPECT_EQ(WithoutDateLine(ReadFileBytes(out_ / c.stored)), WithoutDateLine(ReadFileBytes(built)));
         ExpectNoScratchFiles();
     }
+}
+
+TEST_F(SendCliTest, ImportedMailGoesBackWithItsLineEnds) {
+    // A fresh folder that holds only the mail the P503i(S) pushed: its body carries a melody
+    // after the boundary, with the handset's CR LF.
+    home_ = Home() / "fresh";
+    stdfs::create_directories(home_);
+    WriteSettings("0000");
+    const std::string sample = (stdfs::path(SORVANTO_SOURCE_DIR) / "data/samples/family0/outmsg.vmg").string();
+    ASSERT_EQ(Cli({"--model", "0", "import", sample}).exit_code, 0);
+    const stdfs::path built = Home() / "x.vmg";
+    const Result r = Cli({"--model", "0", "send", "outmail", "0", "--out", built.string()});
+    ASSERT_EQ(r.exit_code, 0) << r.out;
+    const std::string object = ReadFileBytes(built);
+    EXPECT_NE(object.find("=0D=0A--B:M=0D=0A"), std::string::npos) << object;
 }
 
 TEST_F(SendCliTest, WholeBookPassesTheDigestChallenge) {

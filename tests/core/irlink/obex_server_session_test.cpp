@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "common/sjis.h"
+#include "irlink/md5.h"
 #include "link_test_util.h"
 #include "platform/clock.h"
 #include "platform/scripted_link.h"
@@ -55,12 +57,16 @@ protected:
         EXPECT_TRUE(test::WaitFor([&] { return link->ClosedBySession(index); }));
         return link->Sent(index);
     }
-    std::vector<std::string> Notices() {
+    std::vector<std::string> Notices() { return Queued(ObexServerSession::kNoticeKey); }
+    std::vector<std::string> Logs() { return Queued(ObexServerSession::kLogKey); }
+    std::vector<std::string> Queued(int key) {
         std::vector<std::string> out;
         queue.ForEach([&](const ByteList::Node& n) {
-            EXPECT_EQ(n.key, 1);
-            EXPECT_EQ(n.size, 260);
-            out.emplace_back(reinterpret_cast<const char*>(n.data->data()));
+            EXPECT_TRUE(n.key == ObexServerSession::kNoticeKey || n.key == ObexServerSession::kLogKey);
+            if (n.key == ObexServerSession::kNoticeKey) {
+                EXPECT_EQ(n.size, 260);
+            }
+            if (n.key == key) out.emplace_back(reinterpret_cast<const char*>(n.data->data()));
         });
         return out;
     }
@@ -165,6 +171,106 @@ TEST_F(ObexServerTest, BodyThatCannotBeStoredIsAnsweredButNotQueued) {
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(sent[1], Bytes({0xA0, 0, 3}));
     EXPECT_TRUE(Notices().empty());
+}
+
+TEST_F(ObexServerTest, UnknownHeadersAreSkippedByTheirClass) {
+    // A 1-byte value (0x97), a 4-byte value whose first bytes read as a length of 0 (0xC4) and a
+    // counted header (0x42): all stepped over, the Body after them is kept.
+    Exchange({kConnect, Packet(0x82, NameHeader("n.txt") + Bytes({0x97, 0x01, 0xC4, 0x00, 0x00, 0x00, 0x07}) +
+                                         Bytes({0x42, 0x00, 0x05, 'a', 'b'}) + BodyHeader(0x49, "data"))});
+    ASSERT_EQ(Notices(), std::vector<std::string>{"TmpFiles\\3e8a1b2c n.txt"});
+    EXPECT_EQ(test::ReadFileBytes(Home() / "TmpFiles" / "3e8a1b2c n.txt"), "data");
+}
+
+TEST_F(ObexServerTest, AnObjectPastTheLimitIsRefusedAndTheNextIsServed) {
+    // Bodies of 48,000 bytes: the 350th PUT takes the object past 16 MiB.
+    const std::string chunk(48000, 'x');
+    std::vector<std::string> packets = {kConnect, Packet(0x02, NameHeader("big.vcf") + BodyHeader(0x48, chunk))};
+    while (packets.size() < 352) packets.push_back(Packet(0x02, BodyHeader(0x48, chunk)));
+    const auto sent = Exchange(packets);
+    ASSERT_EQ(sent.size(), 351u);  // nothing after the refusal: the link was closed
+    EXPECT_EQ(sent[349], Bytes({0x90, 0, 3}));
+    EXPECT_EQ(sent[350], Bytes({0xCD, 0, 3}));
+    EXPECT_FALSE(std::filesystem::exists(Home() / "rdata.txt"));
+    EXPECT_TRUE(Notices().empty());
+    EXPECT_EQ(Logs().size(), 1u);
+
+    Exchange({kConnect, Packet(0x82, NameHeader("pb.vcf") + BodyHeader(0x49, "small"))});
+    EXPECT_EQ(Notices(), std::vector<std::string>{"TmpFiles\\3e8a1b2c pb.vcf"});
+    EXPECT_EQ(test::ReadFileBytes(Home() / "TmpFiles" / "3e8a1b2c pb.vcf"), "small");
+}
+
+// A listener that other hosts can reach: every connection must answer a fresh challenge.
+class ObexServerOnNetworkTest : public ObexServerTest {
+protected:
+    void SetUp() override {
+        ObexServerTest::SetUp();
+        server->Stop(1);
+        link->SetReachableFromNetwork(true);
+        server->SetPasscode("4821");
+        ASSERT_EQ(server->OpenServer(), 0);
+        ASSERT_EQ(server->StartWorker(), 1);
+    }
+    // A peer that answers the challenge with the passcode given (none: a CONNECT without an
+    // answer), then pushes one object. Returns what the server sent, and the nonce it was asked.
+    std::vector<std::string> Push(const std::string* passcode, std::string* nonce = nullptr) {
+        const int index = link->Connections();
+        ScriptedLink::Peer peer;
+        peer.steps.push_back(ScriptedLink::Data(kConnect));
+        peer.responder = [passcode, nonce](const std::string& sent) -> std::vector<ScriptedLink::Step> {
+            if (sent.size() == 28 && static_cast<unsigned char>(sent[0]) == 0xC1) {
+                const std::string challenge = sent.substr(12, 16);
+                if (nonce) *nonce = challenge;
+                std::string answer = Bytes({0x10, 0x00, 0x04, 0x00});
+                if (passcode) {
+                    const auto digest = Md5::Of(challenge + ":" + *passcode);
+                    answer += Bytes({0x4E, 0x00, 0x15, 0x00, 0x10}) + std::string(digest.begin(), digest.end());
+                }
+                return {ScriptedLink::Data(Packet(0x80, answer))};
+            }
+            if (sent.size() == 7 && static_cast<unsigned char>(sent[0]) == 0xA0)
+                return {ScriptedLink::Data(Packet(0x82, NameHeader("pb.vcf") + BodyHeader(0x49, "BOOK"))),
+                        ScriptedLink::Closed(50)};
+            return {};
+        };
+        link->AddIncoming(peer, "192.0.2.9:40312");
+        EXPECT_TRUE(test::WaitFor([&] { return link->ClosedBySession(index); }));
+        return link->Sent(index);
+    }
+};
+
+TEST_F(ObexServerOnNetworkTest, TheRightAnswerToAFreshChallengeLetsThePushIn) {
+    const std::string code = "4821";
+    std::string first, second;
+    const auto sent = Push(&code, &first);
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(sent[0].substr(0, 12), Bytes({0xC1, 0x00, 0x1C, 0x10, 0x00, 0x04, 0x00, 0x4D, 0x00, 0x15, 0x00, 0x10}));
+    EXPECT_EQ(sent[1], Bytes({0xA0, 0x00, 0x07, 0x10, 0x00, 0x04, 0x00}));
+    EXPECT_EQ(sent[2], Bytes({0xA0, 0x00, 0x03}));
+    Push(&code, &second);
+    ASSERT_EQ(second.size(), 16u);  // the next connection was challenged anew
+    EXPECT_NE(first, second);
+    EXPECT_EQ(Notices().size(), 2u);
+    EXPECT_EQ(test::ReadFileBytes(Home() / "TmpFiles" / "3e8a1b2c pb.vcf"), "BOOK");
+    EXPECT_TRUE(Logs().empty());
+}
+
+TEST_F(ObexServerOnNetworkTest, AWrongOrMissingAnswerIsForbiddenAndLogged) {
+    const std::string wrong = "0000";
+    for (const std::string* passcode : {&wrong, static_cast<const std::string*>(nullptr)}) {
+        const auto sent = Push(passcode);
+        ASSERT_EQ(sent.size(), 2u);
+        EXPECT_EQ(static_cast<unsigned char>(sent[0][0]), 0xC1);
+        EXPECT_EQ(sent[1], Bytes({0xC3, 0x00, 0x03}));
+    }
+    // A PUT straight away, with no CONNECT at all.
+    EXPECT_EQ(Exchange({Packet(0x82, NameHeader("pb.vcf") + BodyHeader(0x49, "BOOK"))}),
+              std::vector<std::string>{Bytes({0xC3, 0x00, 0x03})});
+    EXPECT_TRUE(Notices().empty());
+    EXPECT_FALSE(std::filesystem::exists(Home() / "rdata.txt"));
+    const auto logs = Logs();
+    ASSERT_EQ(logs.size(), 3u);
+    EXPECT_EQ(logs[0], sjis::Lit("認証できない接続を拒否しました (192.0.2.9:40312)"));
 }
 
 }  // namespace

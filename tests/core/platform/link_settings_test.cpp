@@ -16,7 +16,7 @@ LinkSettings FromText(const std::string& text) {
 
 TEST(LinkSettingsTest, DefaultsListenOnLoopback) {
     const LinkSettings s = FromText("");
-    EXPECT_EQ(s.transport, "tcp");
+    EXPECT_EQ(s.transport, LinkSettings::kDefaultTransport);
     EXPECT_EQ(s.listen_address, "127.0.0.1");
     EXPECT_EQ(s.listen_port, 6500);
     ASSERT_EQ(s.peers.size(), 1u);
@@ -52,7 +52,18 @@ TEST(LinkSettingsTest, LongDeviceNamesAreCutWithoutSplittingACharacter) {
 
 TEST(LinkSettingsTest, UnknownTransportGivesNoLink) {
     LinkSettings s;
+#ifndef _WIN32
+    // This system has no IrDA sockets.
+    EXPECT_EQ(LinkSettings().transport, "tcp");
     s.transport = "irda";
+    EXPECT_EQ(MakeLink(s), nullptr);
+#else
+    EXPECT_EQ(LinkSettings().transport, "irda");
+    s.transport = "IrDA";
+    EXPECT_NE(MakeLink(s), nullptr);
+#endif
+    EXPECT_TRUE(FromText("[Link]\r\nTransport=IrDA\r\n").UsesTransport(LinkSettings::kIrda));
+    s.transport = "bluetooth";
     EXPECT_EQ(MakeLink(s), nullptr);
     s.transport = "TCP";
     EXPECT_NE(MakeLink(s), nullptr);

@@ -43,6 +43,11 @@ TEST(TcpLinkTest, AcceptReadAndCloseEvents) {
     ASSERT_TRUE(link.WaitForEvent(ev, 1000));
     ASSERT_TRUE(link.QueryEvents(data, ev, &ne));
     EXPECT_EQ(ne.mask, kFdRead);
+    // The peer as the log names it.
+    sockaddr_in mine{};
+    socklen_t mine_length = sizeof mine;
+    ASSERT_EQ(::getsockname(peer, reinterpret_cast<sockaddr*>(&mine), &mine_length), 0);
+    EXPECT_EQ(link.PeerAddress(data), "127.0.0.1:" + std::to_string(ntohs(mine.sin_port)));
     // Not reported again until it is read.
     EXPECT_FALSE(link.WaitForEvent(ev, 50));
     std::uint8_t buf[8];
@@ -56,6 +61,21 @@ TEST(TcpLinkTest, AcceptReadAndCloseEvents) {
     EXPECT_FALSE(link.WaitForEvent(ev, 50));  // once
     link.Close(data);
     link.Close(listener);
+}
+
+// Only a listener on a loopback address is closed to the network; one whose address does not
+// resolve is not trusted either.
+TEST(TcpLinkTest, ListenersOffLoopbackAreReachableFromTheNetwork) {
+    for (const char* address : {"127.0.0.1", "127.3.2.1", "localhost"}) {
+        LinkSettings settings;
+        settings.listen_address = address;
+        EXPECT_FALSE(TcpLink(settings).ReachableFromNetwork()) << address;
+    }
+    for (const char* address : {"0.0.0.0", "192.0.2.2", "10.1.2.3", "no-such-host.invalid"}) {
+        LinkSettings settings;
+        settings.listen_address = address;
+        EXPECT_TRUE(TcpLink(settings).ReachableFromNetwork()) << address;
+    }
 }
 
 TEST(TcpLinkTest, DiscoveryFindsOnlyPeersThatAnswerAndConnectReportsTheOutcome) {

@@ -26,8 +26,8 @@ TEST_F(LoadTest, ReceivedMailFromWindowsIndexDropsMissingFileAndRenumbers) {
     EXPECT_EQ(first->from_or_to, "taro@example.ne.jp");
     EXPECT_EQ(first->subject, Sj("こんにちは"));
     EXPECT_EQ(first->mail_date, 1056990000);
-    // Text mode: the CR LF of the file arrive as LF.
-    EXPECT_EQ(first->body, Sj("本文です\n二行目\n"));
+    // The header lines end in CR LF and are read as text; the body keeps its CR LF.
+    EXPECT_EQ(first->body, Sj("本文です\r\n二行目\r\n"));
     EXPECT_EQ(store.At(1)->status, 1);
     EXPECT_EQ(store.At(1)->attachment, 1);
 
