@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
     using namespace sorvanto::cli;
     using sorvanto::cli::g_start_dir;
     sorvanto::PrepareConsoleOutput();
-    std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args = sorvanto::ProgramArguments(argc, argv);
     GlobalOptions options;
     bool ok = true;
     std::string model;

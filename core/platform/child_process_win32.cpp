@@ -50,7 +50,8 @@ ProcessId StartProcess(const std::vector<std::string>& argv, const std::filesyst
     // (it would hold the files open after this program has ended).
     static std::mutex start_mutex;
     std::lock_guard start_lock(start_mutex);
-    std::wstring line = win32::Widen(WindowsCommandLine(argv), 932);
+    // The arguments are UTF-8, as the programs read them (ProgramArguments).
+    std::wstring line = win32::Widen(WindowsCommandLine(argv), CP_UTF8);
     STARTUPINFOW si{};
     si.cb = sizeof si;
     HANDLE out = stdout_file.empty() ? ::GetStdHandle(STD_OUTPUT_HANDLE) : OpenOutput(stdout_file);

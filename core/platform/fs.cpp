@@ -59,7 +59,11 @@ bool DeleteEmptyFolder(std::string_view stored) {
     std::string s(stored);
     while (!s.empty() && (s.back() == '\\' || s.back() == '/')) s.pop_back();
     if (s.empty() || s == ".") return false;
-    return ::rmdir(NativePath(s).c_str()) == 0;
+    // remove() takes a folder only when it is empty, as rmdir does.
+    const auto p = NativePath(s);
+    std::error_code ec;
+    if (!stdfs::is_directory(p, ec)) return false;
+    return stdfs::remove(p, ec) && !ec;
 }
 
 std::optional<std::string> ReadFile(std::string_view stored, std::size_t max_bytes) {

@@ -19,6 +19,10 @@ bool LaunchProcess(const std::vector<std::string>& argv);
 // argument. Empty when the command has no words.
 std::vector<std::string> CommandArguments(std::string_view command, const std::string& file);
 
+// The "SendCommand" used when none is configured: on Windows the system's infrared transfer
+// program ("irftp /h {file}", "irxfer /h {file}" on Windows 98); elsewhere none.
+std::string SystemSendCommand();
+
 // The command line that hands argv to a Windows program unchanged, by the rules of the
 // Microsoft C runtime: an argument with a blank, a tab or a quote (or an empty one) goes in
 // quotes; a quote inside is escaped with a backslash, and the backslashes that precede a quote

@@ -10,6 +10,8 @@ extern char** environ;
 
 namespace sorvanto {
 
+std::string SystemSendCommand() { return {}; }
+
 bool LaunchProcess(const std::vector<std::string>& argv) {
     if (argv.empty() || argv[0].empty()) return false;
     std::vector<char*> args;

@@ -2,9 +2,14 @@
 
 #include <windows.h>
 
+#include "platform/os_version.h"
 #include "platform/win32_text.h"
 
 namespace sorvanto {
+
+std::string SystemSendCommand() {
+    return OsVersion::Code() == OsVersion::kCodeWindows98 ? "irxfer /h {file}" : "irftp /h {file}";
+}
 
 // CreateProcess with no application name looks the first word of the command line up the way
 // the system does (the program's folder, the system folders, PATH); no shell is involved, so

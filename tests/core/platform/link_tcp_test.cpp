@@ -44,10 +44,9 @@ TEST(TcpLinkTest, AcceptReadAndCloseEvents) {
     ASSERT_TRUE(link.QueryEvents(data, ev, &ne));
     EXPECT_EQ(ne.mask, kFdRead);
     // The peer as the log names it.
-    sockaddr_in mine{};
-    socklen_t mine_length = sizeof mine;
-    ASSERT_EQ(::getsockname(peer, reinterpret_cast<sockaddr*>(&mine), &mine_length), 0);
-    EXPECT_EQ(link.PeerAddress(data), "127.0.0.1:" + std::to_string(ntohs(mine.sin_port)));
+    const int mine = net::LocalPort(peer);
+    ASSERT_GT(mine, 0);
+    EXPECT_EQ(link.PeerAddress(data), "127.0.0.1:" + std::to_string(mine));
     // Not reported again until it is read.
     EXPECT_FALSE(link.WaitForEvent(ev, 50));
     std::uint8_t buf[8];
