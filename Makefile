@@ -1,11 +1,14 @@
 # make run   - install what is missing, build, start the program
 # make test  - install what is missing, build, run every test
 # make demo  - start the program with the handset emulator pushing sample data
+# make windows / test-windows / windows-dist - the Windows build (mingw-w64), its tests under
+#              wine, and its zip
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+WIN_BUILD ?= build-windows
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-asan run demo fuzz bench clean
+.PHONY: all deps configure build test test-asan run demo fuzz bench clean windows test-windows windows-dist
 
 all: build
 
@@ -39,5 +42,16 @@ fuzz: deps
 bench: build
 	@bench/run-all $(BUILD)
 
+windows: deps
+	@[ -f $(WIN_BUILD)/build.ninja ] || cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DSORVANTO_DESKTOP=OFF -DSORVANTO_BENCH=OFF
+	@cmake --build $(WIN_BUILD) -j $(JOBS)
+
+test-windows: windows
+	@scripts/test-windows $(WIN_BUILD)
+
+windows-dist: windows
+	@scripts/windows-dist $(WIN_BUILD)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz
+	rm -rf $(BUILD) $(ASAN_BUILD) $(WIN_BUILD) build-fuzz

@@ -2,7 +2,6 @@
 // Standard MIDI File or a WAV file through the player's own tick.
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
@@ -12,6 +11,7 @@
 #include "melody/mld_offline.h"
 #include "melody/mld_player.h"
 #include "melody/smf_writer.h"
+#include "platform/stop_request.h"
 #include "platform/fs.h"
 #include "platform/midi_out.h"
 
@@ -20,7 +20,7 @@ namespace {
 
 std::atomic<bool> interrupted{false};
 
-extern "C" void OnInterrupt(int) { interrupted = true; }
+void OnInterrupt() { interrupted = true; }
 
 bool LoadMelody(const std::string& path, MldData& melody) {
     if (melody.Load(path) == 0) {
@@ -46,12 +46,7 @@ int Play(std::vector<std::string>& args) {
         PrintError("the melody has no track to play");
         return kFailure;
     }
-    struct sigaction sa {};
-    sa.sa_handler = OnInterrupt;
-    sigemptyset(&sa.sa_mask);
-    struct sigaction old_int {}, old_term {};
-    sigaction(SIGINT, &sa, &old_int);
-    sigaction(SIGTERM, &sa, &old_term);
+    StopRequest stop(OnInterrupt, true);
     if (player.Play() == 0) {
         PrintError("cannot play: " + player.LastError());
         return kFailure;
@@ -62,8 +57,6 @@ int Play(std::vector<std::string>& args) {
     while (!interrupted && !(player.Finished() && !player.Sounding()) && std::chrono::steady_clock::now() < limit)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     player.Stop();  // cuts whatever still sounds
-    sigaction(SIGINT, &old_int, nullptr);
-    sigaction(SIGTERM, &old_term, nullptr);
     if (interrupted) PrintError("stopped");
     return kOk;
 }

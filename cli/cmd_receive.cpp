@@ -4,7 +4,6 @@
 #include <atomic>
 #include <iostream>
 #include <chrono>
-#include <csignal>
 #include <memory>
 #include <thread>
 
@@ -13,6 +12,7 @@
 #include "common/time_text.h"
 #include "formats/importer_for_model.h"
 #include "irlink/obex_server_session.h"
+#include "platform/stop_request.h"
 #include "platform/clock.h"
 #include "search/duplicate_skipping_sink.h"
 #include "platform/fs.h"
@@ -26,7 +26,7 @@ namespace sorvanto::cli {
 namespace {
 
 std::atomic<bool> g_stop{false};
-extern "C" void OnStopSignal(int) { g_stop = true; }
+void OnStop() { g_stop = true; }
 
 // Prints the store's log lines as the log window shows them.
 class PrintingObserver : public StoreObserver {
@@ -113,8 +113,7 @@ int Receive(const GlobalOptions& options, std::vector<std::string>& args) {
                                         : "cannot listen on " + where);
         return kFailure;
     }
-    std::signal(SIGINT, OnStopSignal);
-    std::signal(SIGTERM, OnStopSignal);
+    const StopRequest stop(OnStop, true);
     std::cerr << "sorvanto-cli: listening on " << where << std::endl;
 
     using Clock = std::chrono::steady_clock;

@@ -2,7 +2,6 @@
 // it to the handset through the configured link, or only writes the object with --out.
 #include <algorithm>
 #include <atomic>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -19,6 +18,7 @@
 #include "formats/send_runner.h"
 #include "formats/standby_picture_send_job.h"
 #include "irlink/cancel_flag_monitor.h"
+#include "platform/stop_request.h"
 #include "platform/fs.h"
 #include "platform/ini_file.h"
 #include "store/address_store.h"
@@ -155,7 +155,7 @@ std::optional<Built> Build(const std::string& category, const std::vector<int>& 
 }
 
 std::atomic<CancelFlagMonitor*> g_monitor{nullptr};
-extern "C" void OnSendInterrupt(int) {
+void OnSendInterrupt() {
     if (CancelFlagMonitor* m = g_monitor.load()) m->Cancel();
 }
 
@@ -203,10 +203,7 @@ int RunSend(const GlobalOptions& options, std::vector<std::string>& args) {
 
     CancelFlagMonitor monitor;
     g_monitor = &monitor;
-    struct sigaction sa {};
-    sa.sa_handler = OnSendInterrupt;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGINT, &sa, nullptr);
+    const StopRequest stop(OnSendInterrupt, false);
     const auto outcome = SendRunner(model).Run(request, monitor, [&] { return monitor.KeepGoing() == 0; });
     g_monitor = nullptr;
     if (outcome.log_line) PrintLine(*outcome.log_line);

@@ -4,7 +4,9 @@
 #include <iostream>
 
 #include "command.h"
+#include "common/sjis.h"
 #include "pictograph/pictograph_text.h"
+#include "platform/console.h"
 #include "platform/working_folder.h"
 
 namespace sorvanto::cli {
@@ -65,7 +67,8 @@ static void Usage() {
 int main(int argc, char** argv) {
     using namespace sorvanto::cli;
     using sorvanto::cli::g_start_dir;
-    std::vector<std::string> args(argv + 1, argv + argc);
+    sorvanto::PrepareConsoleOutput();
+    std::vector<std::string> args = sorvanto::ProgramArguments(argc, argv);
     GlobalOptions options;
     bool ok = true;
     std::string model;

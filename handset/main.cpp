@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/console.h"
 #include "push.h"
 #include "serve.h"
 
@@ -46,6 +47,7 @@ std::filesystem::path DefaultSampleDir() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    sorvanto::PrepareConsoleOutput();
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) return Usage();
     const std::string command = args[0];

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fstream>
 #include <random>
+#include <string_view>
 
 #include "digest.h"
 
@@ -158,8 +159,11 @@ struct Connection {
 
 std::string StoredFileName(const std::string& object_name) {
     std::string s = object_name;
+    // Also the characters Windows refuses in a file name ("*.vmg" is a real object name), so the
+    // emulator stores the same names on every system.
     for (char& c : s)
-        if (c == '/' || c == '\\') c = '_';
+        if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20 || std::string_view("<>:\"|?*").find(c) != std::string_view::npos)
+            c = '_';
     if (s.empty() || s == "." || s == "..") s = "object";
     return s;
 }

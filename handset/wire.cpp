@@ -1,17 +1,13 @@
 #include "wire.h"
 
-#include <arpa/inet.h>
-#include <cerrno>
+#include <cstdint>
 #include <cstdio>
-#include <cstring>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
+
+#include "platform/net_socket.h"
 
 namespace handset {
+
+namespace net = sorvanto::net;
 
 bool ParseEndpoint(const std::string& text, Endpoint* out) {
     const auto colon = text.rfind(':');
@@ -25,72 +21,50 @@ bool ParseEndpoint(const std::string& text, Endpoint* out) {
     return true;
 }
 
-static bool Resolve(const Endpoint& e, sockaddr_in* sa, std::string* error) {
-    std::memset(sa, 0, sizeof *sa);
-    sa->sin_family = AF_INET;
-    sa->sin_port = htons(static_cast<std::uint16_t>(e.port));
-    if (::inet_pton(AF_INET, e.host.c_str(), &sa->sin_addr) == 1) return true;
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    addrinfo* res = nullptr;
-    if (::getaddrinfo(e.host.c_str(), nullptr, &hints, &res) != 0 || !res) {
-        if (error) *error = "unknown host " + e.host;
-        return false;
-    }
-    sa->sin_addr = reinterpret_cast<sockaddr_in*>(res->ai_addr)->sin_addr;
-    ::freeaddrinfo(res);
-    return true;
-}
-
 int ConnectTo(const Endpoint& to, std::string* error) {
-    sockaddr_in sa;
-    if (!Resolve(to, &sa, error)) return -1;
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0 || ::connect(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0) {
-        if (error) *error = "cannot connect to " + to.host + ":" + std::to_string(to.port) + ": " + std::strerror(errno);
-        if (fd >= 0) ::close(fd);
+    std::uint32_t ip = 0;
+    if (!net::ResolveIpv4(to.host, &ip)) {
+        if (error) *error = "unknown host " + to.host;
         return -1;
     }
-    const int one = 1;
-    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    const net::Fd fd = net::TcpSocket();
+    if (fd < 0 || net::Connect(fd, ip, to.port) != 1) {
+        if (error) *error = "cannot connect to " + to.host + ":" + std::to_string(to.port) + ": " + net::LastErrorText();
+        net::Close(fd);
+        return -1;
+    }
+    net::SetNoDelay(fd);
     return fd;
 }
 
 int ListenOn(const Endpoint& at, std::string* error) {
-    sockaddr_in sa;
-    if (!Resolve(at, &sa, error)) return -1;
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const int one = 1;
-    if (fd >= 0) ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0 || ::listen(fd, 4) != 0) {
-        if (error) *error = "cannot listen on " + at.host + ":" + std::to_string(at.port) + ": " + std::strerror(errno);
-        if (fd >= 0) ::close(fd);
+    std::uint32_t ip = 0;
+    if (!net::ResolveIpv4(at.host, &ip)) {
+        if (error) *error = "unknown host " + at.host;
+        return -1;
+    }
+    const net::Fd fd = net::TcpSocket();
+    if (fd >= 0) net::SetReuseAddress(fd);
+    if (fd < 0 || !net::Bind(fd, ip, at.port) || !net::Listen(fd, 4)) {
+        if (error) *error = "cannot listen on " + at.host + ":" + std::to_string(at.port) + ": " + net::LastErrorText();
+        net::Close(fd);
         return -1;
     }
     return fd;
 }
 
 int AcceptOne(int listener) {
-    for (;;) {
-        const int fd = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd >= 0) {
-            const int one = 1;
-            ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-            return fd;
-        }
-        if (errno != EINTR && errno != ECONNABORTED) return -1;
-    }
+    const net::Fd fd = net::Accept(listener, false);
+    if (fd >= 0) net::SetNoDelay(fd);
+    return fd;
 }
 
-void CloseSocket(int fd) {
-    if (fd >= 0) ::close(fd);
-}
+void CloseSocket(int fd) { net::Close(fd); }
 
 bool WriteAll(int fd, const std::string& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::send(fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR) continue;
+        const long n = net::Send(fd, bytes.data() + done, bytes.size() - done);
         if (n <= 0) return false;
         done += static_cast<std::size_t>(n);
     }
@@ -102,14 +76,10 @@ static int ReadExactly(int fd, char* into, std::size_t n, int timeout_ms) {
     std::size_t got = 0;
     while (got < n) {
         if (timeout_ms >= 0) {
-            pollfd p{fd, POLLIN, 0};
-            const int r = ::poll(&p, 1, timeout_ms);
-            if (r == 0) return -1;
-            if (r < 0 && errno == EINTR) continue;
-            if (r < 0) return -1;
+            net::PollFd p{fd, net::kIn, 0};
+            if (net::Poll(&p, 1, timeout_ms) <= 0) return -1;
         }
-        const ssize_t k = ::recv(fd, into + got, n - got, 0);
-        if (k < 0 && errno == EINTR) continue;
+        const long k = net::Recv(fd, into + got, n - got);
         if (k == 0) return got == 0 ? 0 : -1;
         if (k < 0) return -1;
         got += static_cast<std::size_t>(k);

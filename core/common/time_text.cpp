@@ -3,11 +3,12 @@
 #include <cstdio>
 #include <ctime>
 
+#include "platform/clock.h"
+
 namespace sorvanto {
 
 bool LocalTime(std::int64_t seconds, std::tm& out) {
-    const std::time_t t = static_cast<std::time_t>(seconds);
-    return localtime_r(&t, &out) != nullptr;
+    return clock::ToLocal(seconds, out);
 }
 
 std::string ListTimeText(std::int64_t seconds, bool from_handset) {

@@ -17,7 +17,7 @@ FileByteSource::FileByteSource(std::string_view stored_path, Mode mode) {
     if (mode == Mode::kText) {
         text_.Open(stored_path);
     } else {
-        file_ = std::fopen(fs::NativePath(stored_path).c_str(), "rb");
+        file_ = fs::OpenFile(stored_path, "rb");
         owns_file_ = true;
     }
 }
@@ -53,7 +53,7 @@ bool StringSink::Write(std::string_view bytes) {
 bool TextWriterSink::Write(std::string_view bytes) { return writer_.Write(bytes); }
 
 FileSink::FileSink(std::string_view stored_path, bool append) {
-    file_ = std::fopen(fs::NativePath(stored_path).c_str(), append ? "ab" : "wb");
+    file_ = fs::OpenFile(stored_path, append ? "ab" : "wb");
 }
 
 FileSink::~FileSink() { Close(); }

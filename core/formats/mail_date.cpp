@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "platform/clock.h"
+
 namespace sorvanto::mail_date {
 
 namespace {
@@ -21,13 +23,8 @@ struct TimeWords {
 };
 
 TimeWords WordsOf(std::int64_t seconds) {
-    const std::time_t t = static_cast<std::time_t>(seconds);
     std::tm tm{};
-#ifdef _WIN32
-    localtime_s(&tm, &t);
-#else
-    localtime_r(&t, &tm);
-#endif
+    clock::ToLocal(seconds, tm);
     char day[16], time[32], year[16];
     std::snprintf(day, sizeof day, "%02d", tm.tm_mday);
     std::snprintf(time, sizeof time, "%02d:%02d:%02d", tm.tm_hour, tm.tm_min, tm.tm_sec);
@@ -155,9 +152,9 @@ std::int64_t ToTime(const DateFields& f) {
     tm.tm_min = f.minutes;
     tm.tm_sec = f.seconds;
     tm.tm_isdst = -1;
-    const std::time_t t = std::mktime(&tm);
-    if (t < 0 || static_cast<std::int64_t>(t) > INT32_MAX) return 0;
-    return static_cast<std::int64_t>(t);
+    const std::int64_t t = clock::FromLocal(tm);
+    if (t < 0 || t > INT32_MAX) return 0;
+    return t;
 }
 
 std::int64_t ParseReceived(std::string_view line) { return ToTime(ParseDateLine(line)); }

@@ -74,7 +74,7 @@ bool ObexPutClient::OpenObjectFile(const std::string& stored_path) {
     CloseObjectFile();
     const std::int64_t size = fs::FileSize(stored_path);
     if (size < 0) return false;
-    file_ = std::fopen(fs::NativePath(stored_path).c_str(), "rb");
+    file_ = fs::OpenFile(stored_path, "rb");
     if (!file_) return false;
     file_size_ = size;
     return true;

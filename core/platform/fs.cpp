@@ -1,25 +1,11 @@
 #include "platform/fs.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <cstdio>
-#include <fcntl.h>
-#include <fstream>
-#include <random>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace sorvanto::fs {
 
 namespace stdfs = std::filesystem;
-
-stdfs::path NativePath(std::string_view stored) {
-    std::string s(stored);
-    if (!s.empty() && s[0] == '/') return stdfs::path(s);  // already native and absolute
-    for (char& c : s)
-        if (c == '\\') c = '/';
-    while (s.size() >= 2 && s[0] == '.' && s[1] == '/') s.erase(0, 2);
-    return stdfs::path(s);
-}
 
 bool Exists(std::string_view stored) {
     std::error_code ec;
@@ -32,9 +18,11 @@ bool IsDirectory(std::string_view stored) {
 }
 
 std::int64_t FileSize(std::string_view stored) {
-    struct stat st {};
-    if (::stat(NativePath(stored).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
-    return static_cast<std::int64_t>(st.st_size);
+    std::error_code ec;
+    const auto p = NativePath(stored);
+    if (!stdfs::is_regular_file(p, ec)) return -1;
+    const auto size = stdfs::file_size(p, ec);
+    return ec ? -1 : static_cast<std::int64_t>(size);
 }
 
 bool CopyFile(std::string_view from, std::string_view to, bool overwrite) {
@@ -50,21 +38,6 @@ bool CopyFile(std::string_view from, std::string_view to, bool overwrite) {
     return WriteFileAtomic(to, *bytes);
 }
 
-bool MoveFile(std::string_view from, std::string_view to) {
-    const auto src = NativePath(from);
-    const auto dst = NativePath(to);
-    // A hard link fails when the target exists, which gives the no-replace rename atomically.
-    if (::link(src.c_str(), dst.c_str()) == 0) {
-        ::unlink(src.c_str());
-        return true;
-    }
-    if (errno == EEXIST) return false;
-    std::error_code ec;
-    if (stdfs::exists(dst, ec)) return false;
-    stdfs::rename(src, dst, ec);
-    return !ec;
-}
-
 bool DeleteFile(std::string_view stored) {
     std::error_code ec;
     const auto p = NativePath(stored);
@@ -77,20 +50,24 @@ bool CreateFolder(std::string_view stored) {
     while (!s.empty() && (s.back() == '\\' || s.back() == '/')) s.pop_back();
     if (s.empty() || s == ".") return true;
     const auto p = NativePath(s);
-    if (::mkdir(p.c_str(), 0755) == 0) return true;
     std::error_code ec;
-    return errno == EEXIST && stdfs::is_directory(p, ec);
+    stdfs::create_directory(p, ec);
+    return stdfs::is_directory(p, ec);
 }
 
 bool DeleteEmptyFolder(std::string_view stored) {
     std::string s(stored);
     while (!s.empty() && (s.back() == '\\' || s.back() == '/')) s.pop_back();
     if (s.empty() || s == ".") return false;
-    return ::rmdir(NativePath(s).c_str()) == 0;
+    // remove() takes a folder only when it is empty, as rmdir does.
+    const auto p = NativePath(s);
+    std::error_code ec;
+    if (!stdfs::is_directory(p, ec)) return false;
+    return stdfs::remove(p, ec) && !ec;
 }
 
 std::optional<std::string> ReadFile(std::string_view stored, std::size_t max_bytes) {
-    FILE* f = std::fopen(NativePath(stored).c_str(), "rb");
+    FILE* f = OpenFile(stored, "rb");
     if (!f) return std::nullopt;
     std::string out;
     char buf[65536];
@@ -104,43 +81,8 @@ std::optional<std::string> ReadFile(std::string_view stored, std::size_t max_byt
     return out;
 }
 
-static bool WriteThroughTemp(std::string_view stored, std::string_view bytes, bool flush);
-
-static bool WriteAll(int fd, std::string_view bytes) {
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-bool WriteFileAtomic(std::string_view stored, std::string_view bytes) { return WriteThroughTemp(stored, bytes, true); }
-
-bool WriteFileRenamed(std::string_view stored, std::string_view bytes) { return WriteThroughTemp(stored, bytes, false); }
-
-static bool WriteThroughTemp(std::string_view stored, std::string_view bytes, bool flush) {
-    const auto target = NativePath(stored);
-    static thread_local std::mt19937 rng{std::random_device{}()};
-    auto tmp = target;
-    tmp += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(rng());
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    bool ok = WriteAll(fd, bytes) && (!flush || ::fsync(fd) == 0);
-    ok = (::close(fd) == 0) && ok;
-    if (ok) ok = ::rename(tmp.c_str(), target.c_str()) == 0;
-    if (!ok) ::unlink(tmp.c_str());
-    return ok;
-}
-
 static bool WriteMode(std::string_view stored, std::string_view bytes, const char* mode) {
-    FILE* f = std::fopen(NativePath(stored).c_str(), mode);
+    FILE* f = OpenFile(stored, mode);
     if (!f) return false;
     const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return (std::fclose(f) == 0) && ok;

@@ -1,19 +1,23 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // File helpers over stored paths. Stored files keep paths in their Windows form (".\x",
 // "Melody\0A1B2C3D4E5"), relative to the working folder; these helpers map them to native
 // paths so that a store written on one system opens on the other.
 namespace sorvanto::fs {
 
-// ".\mldfile.ini" -> "mldfile.ini", "Melody\0A1B" -> "Melody/0A1B". Absolute native paths pass
-// through unchanged.
+// ".\mldfile.ini" -> "mldfile.ini", "Melody\0A1B" -> "Melody/0A1B" (on Windows "Melody\0A1B",
+// its Shift_JIS bytes read as code page 932). Absolute native paths pass through unchanged.
 std::filesystem::path NativePath(std::string_view stored);
+// fopen on a stored path (mode as for fopen, always binary here); nullptr when it fails.
+std::FILE* OpenFile(std::string_view stored, const char* mode);
 
 bool Exists(std::string_view stored);
 bool IsDirectory(std::string_view stored);
@@ -45,5 +49,9 @@ bool WriteFileRenamed(std::string_view stored, std::string_view bytes);
 // Plain binary write (create or truncate), for work and scratch files.
 bool WriteFile(std::string_view stored, std::string_view bytes);
 bool AppendFile(std::string_view stored, std::string_view bytes);
+
+// Puts data files written into folder (the named ones at least) on the disk, before an index
+// that names them is written. False when the system refuses.
+bool FlushFiles(std::string_view folder, const std::vector<std::string>& files);
 
 }  // namespace sorvanto::fs

@@ -1,30 +1,6 @@
 #include "platform/launch_process.h"
 
-#include <cerrno>
-#include <spawn.h>
-#include <sys/wait.h>
-
-#include <thread>
-
-extern char** environ;
-
 namespace sorvanto {
-
-bool LaunchProcess(const std::vector<std::string>& argv) {
-    if (argv.empty() || argv[0].empty()) return false;
-    std::vector<char*> args;
-    args.reserve(argv.size() + 1);
-    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    pid_t pid = 0;
-    if (::posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) return false;
-    std::thread([pid] {
-        int status = 0;
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-    }).detach();
-    return true;
-}
 
 std::vector<std::string> CommandArguments(std::string_view command, const std::string& file) {
     static constexpr std::string_view kToken = "{file}";
@@ -48,6 +24,35 @@ std::vector<std::string> CommandArguments(std::string_view command, const std::s
     }
     if (!out.empty() && !named) out.push_back(file);
     return out;
+}
+
+std::string WindowsCommandLine(const std::vector<std::string>& argv) {
+    std::string line;
+    for (const std::string& arg : argv) {
+        if (!line.empty()) line += ' ';
+        if (!arg.empty() && arg.find_first_of(" \t\n\v\"") == std::string::npos) {
+            line += arg;
+            continue;
+        }
+        line += '"';
+        std::size_t backslashes = 0;
+        for (char c : arg) {
+            if (c == '\\') {
+                ++backslashes;
+                continue;
+            }
+            if (c == '"') {
+                line.append(backslashes * 2 + 1, '\\');
+            } else {
+                line.append(backslashes, '\\');
+            }
+            backslashes = 0;
+            line += c;
+        }
+        line.append(backslashes * 2, '\\');
+        line += '"';
+    }
+    return line;
 }
 
 }  // namespace sorvanto

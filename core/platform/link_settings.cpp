@@ -1,6 +1,7 @@
 #include "platform/link_settings.h"
 
 #include "platform/ini_file.h"
+#include "platform/launch_process.h"
 
 namespace sorvanto {
 
@@ -88,7 +89,7 @@ LinkSettings LinkSettings::FromIni(const IniFile& ini) {
     if (port > 0 && port <= 65535) s.listen_port = port;
     if (ini.HasKey(kSection, "Peers")) s.peers = ParsePeers(ini.GetString(kSection, "Peers"));
     s.passcode = CheckedPasscode(ini.GetString(kSection, "Passcode", "0000"));
-    s.send_command = ini.GetString(kSection, "SendCommand");
+    s.send_command = ini.GetString(kSection, "SendCommand", SystemSendCommand());
     return s;
 }
 

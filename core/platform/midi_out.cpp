@@ -7,14 +7,15 @@
 #include "platform/ini_file.h"
 #include "platform/midi_out_alsa.h"
 #include "platform/midi_out_fluidsynth.h"
+#include "platform/midi_mapper.h"
 
 namespace sorvanto {
 
 MidiOutSettings ReadMidiOutSettings() {
     IniFile ini(".\\Sorvanto.ini");
     MidiOutSettings s;
-    s.kind = ini.GetString("Melody", "MidiOut", "fluidsynth");
-    if (s.kind.empty()) s.kind = "fluidsynth";
+    s.kind = ini.GetString("Melody", "MidiOut", SystemMidiOutKind());
+    if (s.kind.empty()) s.kind = SystemMidiOutKind();
     s.sound_font = ini.GetString("Melody", "SoundFont");
     return s;
 }
@@ -46,6 +47,7 @@ std::unique_ptr<MidiOut> OpenMidiOut(const MidiOutSettings& settings, std::strin
         err = "MIDI output is switched off (MidiOut=none)";
         return nullptr;
     }
+    if (settings.kind == "mapper") return OpenMidiMapper(&err);
     if (settings.kind.rfind("alsa:", 0) == 0) return AlsaMidiOut::Open(settings.kind.substr(5), &err);
     if (settings.kind != "fluidsynth") {
         err = "unknown MIDI output '" + settings.kind + "'";
@@ -57,6 +59,12 @@ std::unique_ptr<MidiOut> OpenMidiOut(const MidiOutSettings& settings, std::strin
         return nullptr;
     }
     return FluidSynthMidiOut::Open(font, FluidSynthMidiOut::Mode::kAudio, &err);
+}
+
+unsigned ShortMessage(const MidiMessage& m) {
+    const unsigned status = (m.status & 0xF0u) | (m.channel & 0x0Fu);
+    const bool two_data = (m.status & 0xF0u) != 0xC0 && (m.status & 0xF0u) != 0xD0;
+    return status | (static_cast<unsigned>(m.data1 & 0x7F) << 8) | (two_data ? static_cast<unsigned>(m.data2 & 0x7F) << 16 : 0u);
 }
 
 }  // namespace sorvanto

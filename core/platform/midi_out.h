@@ -28,7 +28,7 @@ public:
 
 // Section "Melody" of ".\Sorvanto.ini".
 struct MidiOutSettings {
-    std::string kind = "fluidsynth";  // "fluidsynth", "alsa:CLIENT:PORT" or "none"
+    std::string kind = "fluidsynth";  // "fluidsynth", "alsa:CLIENT:PORT", "mapper" (Windows) or "none"
     std::string sound_font;           // empty: the first General MIDI font of the system
 };
 MidiOutSettings ReadMidiOutSettings();

@@ -114,9 +114,13 @@ bool FluidSynthMidiOut::Render(std::int16_t* stereo, int frames) {
     return fluid_synth_write_s16(impl_->synth, frames, stereo, 0, 2, stereo, 1, 2) == FLUID_OK;
 }
 
+bool FluidSynthMidiOut::Built() { return true; }
+
 #else
 
 struct FluidSynthMidiOut::Impl {};
+
+bool FluidSynthMidiOut::Built() { return false; }
 
 std::unique_ptr<FluidSynthMidiOut> FluidSynthMidiOut::Open(const std::string&, Mode, std::string* error) {
     if (error) *error = "this build has no FluidSynth";

@@ -16,6 +16,9 @@ public:
     enum class Mode { kAudio, kRender };
     static constexpr int kSampleRate = 48000;  // 240 frames per 5 ms period, no remainder
 
+    // Whether this build has FluidSynth at all (the Windows build has not: it plays through the
+    // system's MIDI mapper and renders no WAV files).
+    static bool Built();
     static std::unique_ptr<FluidSynthMidiOut> Open(const std::string& sound_font, Mode mode, std::string* error);
     ~FluidSynthMidiOut() override;
 

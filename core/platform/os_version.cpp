@@ -5,17 +5,12 @@
 namespace sorvanto {
 
 namespace {
-struct Version {
-    int code = 0;
-    int family = 0;
-};
+using Version = OsVersion::Answer;
 
 std::mutex g_mutex;
 Version g_version;
 
-// Every system this build runs on gives the program its own link (no system infrared monitor
-// owns the service), which is what the NT family stood for.
-Version AskSystem() { return {7, OsVersion::kFamilyNt}; }
+Version AskSystem() { return OsVersion::FromSystem(); }
 
 Version Current() {
     std::lock_guard lock(g_mutex);
@@ -26,6 +21,19 @@ Version Current() {
 
 int OsVersion::Code() { return Current().code; }
 int OsVersion::Family() { return Current().family; }
+
+OsVersion::Answer OsVersion::FromWindowsVersion(int platform_id, int major, int minor) {
+    switch (platform_id) {
+    case 0: return {1, 1};
+    case 1: return {minor == 0 ? 3 : 4, 2};
+    case 2:
+        if (major == 3) return {2, kFamilyNt};
+        if (major == 4) return {5, kFamilyNt};
+        if (major == 5) return {6, kFamilyNt};
+        return {7, kFamilyNt};
+    default: return {};
+    }
+}
 
 void OsVersion::SetForTesting(int code, int family) {
     std::lock_guard lock(g_mutex);

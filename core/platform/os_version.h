@@ -14,6 +14,16 @@ public:
     static int Code();
     static int Family();
 
+    struct Answer {
+        int code = 0;
+        int family = 0;
+    };
+    // What the system says, asked each time (the one system-specific part).
+    static Answer FromSystem();
+    // Code and family of a Windows version: platform id (0 Win32s, 1 the Windows 95 line,
+    // 2 the NT line), major and minor version. Kept apart so it is tested everywhere.
+    static Answer FromWindowsVersion(int platform_id, int major, int minor);
+
     // Tests pin the answers (code 0 goes back to asking the system).
     static void SetForTesting(int code, int family);
 };

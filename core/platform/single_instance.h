@@ -1,11 +1,12 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace sorvanto {
 
-// Guards against a second running copy: a lock on a file of the given name in the user's
-// runtime folder, held for the object's life.
+// Guards against a second running copy, held for the object's life: on Windows the named
+// mutex of that name, elsewhere a lock on a file of that name in the user's runtime folder.
 class SingleInstance {
 public:
     explicit SingleInstance(const std::string& name);
@@ -14,12 +15,11 @@ public:
     SingleInstance& operator=(const SingleInstance&) = delete;
 
     // True when this process holds the lock (no other instance runs).
-    bool IsFirst() const { return fd_ >= 0; }
-    const std::string& LockPath() const { return path_; }
+    bool IsFirst() const { return first_; }
 
 private:
-    std::string path_;
-    int fd_ = -1;
+    bool first_ = false;
+    std::intptr_t handle_ = -1;  // the lock file's descriptor or the mutex handle
 };
 
 }  // namespace sorvanto

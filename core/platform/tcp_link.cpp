@@ -1,17 +1,10 @@
 #include "platform/tcp_link.h"
 
-#include <arpa/inet.h>
-#include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <fcntl.h>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
+
+#include "platform/net_socket.h"
 
 namespace sorvanto {
 
@@ -19,62 +12,29 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-void SetNonBlocking(int fd) {
-    const int flags = ::fcntl(fd, F_GETFL, 0);
-    if (flags >= 0) ::fcntl(fd, F_SETFL, flags | O_NONBLOCK);
-}
-
-int MapError(int err) {
+int MapError(net::Err err) {
     switch (err) {
-    case 0: return 0;
-    case ECONNREFUSED: return kLinkErrRefused;
-    case ETIMEDOUT: return kLinkErrTimedOut;
+    case net::Err::kNone: return 0;
+    case net::Err::kRefused: return kLinkErrRefused;
+    case net::Err::kTimedOut: return kLinkErrTimedOut;
     default: return kLinkErrReset;
     }
 }
 
-// IPv4 address of a host, in network order; false when it has none.
-bool ResolveIpv4(const std::string& host, std::uint32_t* ip) {
-    in_addr a{};
-    if (::inet_pton(AF_INET, host.c_str(), &a) == 1) {
-        *ip = a.s_addr;
-        return true;
-    }
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* res = nullptr;
-    if (::getaddrinfo(host.c_str(), nullptr, &hints, &res) != 0 || !res) return false;
-    *ip = reinterpret_cast<sockaddr_in*>(res->ai_addr)->sin_addr.s_addr;
-    ::freeaddrinfo(res);
-    return true;
-}
-
-sockaddr_in MakeAddr(std::uint32_t ip, int port) {
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_addr.s_addr = ip;
-    sa.sin_port = htons(static_cast<std::uint16_t>(port));
-    return sa;
-}
-
 // A short connect to see whether a peer is there; the probe is closed at once.
 bool Probe(std::uint32_t ip, int port, int timeout_ms) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    const net::Fd fd = net::TcpSocket();
     if (fd < 0) return false;
-    const sockaddr_in sa = MakeAddr(ip, port);
+    net::SetNonBlocking(fd);
     bool ok = false;
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0) {
+    const int r = net::Connect(fd, ip, port);
+    if (r == 1) {
         ok = true;
-    } else if (errno == EINPROGRESS) {
-        pollfd p{fd, POLLOUT, 0};
-        if (::poll(&p, 1, timeout_ms) == 1) {
-            int err = 0;
-            socklen_t len = sizeof err;
-            ok = ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) == 0 && err == 0;
-        }
+    } else if (r == 0) {
+        net::PollFd p{fd, net::kOut, 0};
+        if (net::Poll(&p, 1, timeout_ms) == 1) ok = (p.revents & net::kOut) && net::PendingError(fd) == net::Err::kNone;
     }
-    ::close(fd);
+    net::Close(fd);
     return ok;
 }
 
@@ -82,9 +42,11 @@ bool Probe(std::uint32_t ip, int port, int timeout_ms) {
 
 TcpLink::TcpLink(LinkSettings settings) : settings_(std::move(settings)) {}
 
+bool TcpLink::Startup() { return net::Startup(); }
+
 TcpLink::~TcpLink() {
     std::lock_guard lock(mutex_);
-    for (auto& [fd, s] : socks_) ::close(fd);
+    for (auto& [fd, s] : socks_) net::Close(fd);
     socks_.clear();
 }
 
@@ -101,8 +63,10 @@ void TcpLink::CloseEvent(LinkEvent event) {
 }
 
 LinkSocket TcpLink::CreateSocket() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const net::Fd fd = net::TcpSocket();
     if (fd < 0) return kNoSocket;
+    // Never blocking: events say when to read, and a send waits out a full buffer itself.
+    net::SetNonBlocking(fd);
     std::lock_guard lock(mutex_);
     socks_[fd] = Sock{};
     return fd;
@@ -114,52 +78,40 @@ bool TcpLink::Bind(LinkSocket s) {
         if (!socks_.count(s)) return false;
     }
     std::uint32_t ip = 0;
-    if (!ResolveIpv4(settings_.listen_address, &ip)) return false;
-    const int one = 1;
-    ::setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    const sockaddr_in sa = MakeAddr(ip, settings_.listen_port);
-    return ::bind(s, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0;
+    if (!net::ResolveIpv4(settings_.listen_address, &ip)) return false;
+    net::SetReuseAddress(s);
+    return net::Bind(s, ip, settings_.listen_port);
 }
 
 bool TcpLink::Listen(LinkSocket s, int backlog) {
     std::lock_guard lock(mutex_);
     auto it = socks_.find(s);
-    if (it == socks_.end() || ::listen(s, backlog) != 0) return false;
+    if (it == socks_.end() || !net::Listen(s, backlog)) return false;
     it->second.listening = true;
     return true;
 }
 
 bool TcpLink::ReachableFromNetwork() const {
     std::uint32_t ip = 0;
-    if (!ResolveIpv4(settings_.listen_address, &ip)) return true;
-    return (ntohl(ip) >> 24) != 127;
+    if (!net::ResolveIpv4(settings_.listen_address, &ip)) return true;
+    // The address is in network order: its first byte in memory is the first number.
+    std::uint8_t first = 0;
+    std::memcpy(&first, &ip, 1);
+    return first != 127;
 }
 
-std::string TcpLink::PeerAddress(LinkSocket s) const {
-    sockaddr_in sa{};
-    socklen_t len = sizeof sa;
-    if (::getpeername(s, reinterpret_cast<sockaddr*>(&sa), &len) != 0 || sa.sin_family != AF_INET) return {};
-    char host[INET_ADDRSTRLEN] = {};
-    if (!::inet_ntop(AF_INET, &sa.sin_addr, host, sizeof host)) return {};
-    return std::string(host) + ":" + std::to_string(ntohs(sa.sin_port));
-}
+std::string TcpLink::PeerAddress(LinkSocket s) const { return net::PeerAddress(s); }
 
-int TcpLink::LocalPort(LinkSocket s) const {
-    sockaddr_in sa{};
-    socklen_t len = sizeof sa;
-    if (::getsockname(s, reinterpret_cast<sockaddr*>(&sa), &len) != 0) return -1;
-    return ntohs(sa.sin_port);
-}
+int TcpLink::LocalPort(LinkSocket s) const { return net::LocalPort(s); }
 
 LinkSocket TcpLink::Accept(LinkSocket s) {
     std::lock_guard lock(mutex_);
     auto it = socks_.find(s);
     if (it == socks_.end()) return kNoSocket;
     it->second.armed |= kFdAccept;
-    const int fd = ::accept4(s, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    const net::Fd fd = net::Accept(s, true);
     if (fd < 0) return kNoSocket;
-    const int one = 1;
-    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    net::SetNoDelay(fd);
     socks_[fd] = Sock{};
     return fd;
 }
@@ -178,16 +130,14 @@ bool TcpLink::Connect(LinkSocket s, const std::uint8_t address[4]) {
         events_.Record(sock, kFdConnect, kFdConnectBit, kLinkErrRefused);
         return false;
     }
-    SetNonBlocking(s);
-    const int one = 1;
-    ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    const sockaddr_in sa = MakeAddr(peer->ip, peer->port);
-    if (::connect(s, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0 || errno == EINPROGRESS) {
+    net::SetNonBlocking(s);
+    net::SetNoDelay(s);
+    if (net::Connect(s, peer->ip, peer->port) >= 0) {
         sock.connecting = true;  // completion (or failure) is seen as writability
         sock.armed |= kFdConnect;
         return true;
     }
-    events_.Record(sock, kFdConnect, kFdConnectBit, MapError(errno));
+    events_.Record(sock, kFdConnect, kFdConnectBit, MapError(net::LastError()));
     return false;
 }
 
@@ -201,7 +151,7 @@ bool TcpLink::EnumerateDevices(LinkSocket s, DeviceList& list) {
     for (const auto& peer : settings_.peers) {
         if (static_cast<int>(found.size()) >= kMaxDevices) break;
         std::uint32_t ip = 0;
-        if (!ResolveIpv4(peer.host, &ip) || !Probe(ip, peer.port, kProbeTimeoutMs)) continue;
+        if (!net::ResolveIpv4(peer.host, &ip) || !Probe(ip, peer.port, kProbeTimeoutMs)) continue;
         Found f{};
         std::memcpy(f.address, &ip, 4);
         f.ip = ip;
@@ -229,45 +179,44 @@ bool TcpLink::SelectEvents(LinkSocket s, LinkEvent event, std::uint32_t mask) {
     if (it == socks_.end() || (event != kNoEvent && !events_.Exists(event))) return false;
     it->second.event = event;
     it->second.selected = mask;
-    SetNonBlocking(s);
+    net::SetNonBlocking(s);
     return true;
 }
 
 short TcpLink::WantedPollEvents(const Sock& s) const {
     short want = 0;
     if (s.listening) {
-        if ((s.selected & kFdAccept) && (s.armed & kFdAccept)) want |= POLLIN;
+        if ((s.selected & kFdAccept) && (s.armed & kFdAccept)) want |= net::kIn;
         return want;
     }
-    if (s.connecting) return (s.selected & kFdConnect) ? POLLOUT : 0;
+    if (s.connecting) return (s.selected & kFdConnect) ? net::kOut : 0;
     if (s.closed) return 0;
     const bool read_selected = s.selected & kFdRead;
-    if (read_selected && (s.armed & kFdRead)) want |= POLLIN;
+    if (read_selected && (s.armed & kFdRead)) want |= net::kIn;
     // Without read events a close is still seen; with them, only once the data is read.
-    if (!read_selected && (s.selected & kFdClose)) want |= POLLIN;
+    if (!read_selected && (s.selected & kFdClose)) want |= net::kIn;
     return want;
 }
 
 void TcpLink::Detect(int fd, Sock& s, short revents) {
     if (s.listening) {
-        if (revents & POLLIN) events_.Record(s, kFdAccept, kFdAcceptBit, 0);
+        if (revents & net::kIn) events_.Record(s, kFdAccept, kFdAcceptBit, 0);
         return;
     }
     if (s.connecting) {
-        int err = 0;
-        socklen_t len = sizeof err;
-        if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0) err = errno;
+        const net::Err err = net::PendingError(fd);
         s.connecting = false;
         events_.Record(s, kFdConnect, kFdConnectBit, MapError(err));
-        if (err != 0) s.closed = true;
+        if (err != net::Err::kNone) s.closed = true;
         return;
     }
-    if (!(revents & (POLLIN | POLLHUP | POLLERR))) return;
+    if (!(revents & (net::kIn | net::kHup | net::kErr))) return;
     std::uint8_t byte;
-    const ssize_t n = ::recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    const long n = net::Recv(fd, &byte, 1, true);
+    const net::Err err = n < 0 ? net::LastError() : net::Err::kNone;
     if (n > 0) {
         if (s.armed & kFdRead) events_.Record(s, kFdRead, kFdReadBit, 0);
-    } else if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
+    } else if (n == 0 || (err != net::Err::kWouldBlock && err != net::Err::kInterrupted)) {
         s.closed = true;
         events_.Record(s, kFdClose, kFdCloseBit, n == 0 ? 0 : kLinkErrReset);
     }
@@ -276,7 +225,7 @@ void TcpLink::Detect(int fd, Sock& s, short revents) {
 bool TcpLink::WaitForEvent(LinkEvent event, int timeout_ms) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms < 0 ? 0 : timeout_ms);
     for (;;) {
-        std::vector<pollfd> fds;
+        std::vector<net::PollFd> fds;
         {
             std::lock_guard lock(mutex_);
             if (!events_.Exists(event)) return false;
@@ -284,7 +233,7 @@ bool TcpLink::WaitForEvent(LinkEvent event, int timeout_ms) {
             for (const auto& [fd, s] : socks_) {
                 if (s.event != event) continue;
                 const short want = WantedPollEvents(s);
-                if (want) fds.push_back(pollfd{fd, want, 0});
+                if (want) fds.push_back(net::PollFd{fd, want, 0});
             }
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
@@ -295,7 +244,7 @@ bool TcpLink::WaitForEvent(LinkEvent event, int timeout_ms) {
             std::this_thread::sleep_for(std::chrono::milliseconds(std::min(wait_ms, 10)));
             continue;
         }
-        const int n = ::poll(fds.data(), fds.size(), wait_ms);
+        const int n = net::Poll(fds.data(), fds.size(), wait_ms);
         if (n > 0) {
             std::lock_guard lock(mutex_);
             for (const auto& p : fds) {
@@ -331,17 +280,18 @@ int TcpLink::Send(LinkSocket s, const std::uint8_t* data, int length) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(send_ms);
     int sent = 0;
     while (sent < length) {
-        const ssize_t n = ::send(s, data + sent, static_cast<std::size_t>(length - sent), MSG_NOSIGNAL | MSG_DONTWAIT);
+        const long n = net::Send(s, data + sent, static_cast<std::size_t>(length - sent));
+        const net::Err err = n < 0 ? net::LastError() : net::Err::kNone;
         if (n > 0) {
             sent += static_cast<int>(n);
             continue;
         }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+        if (n < 0 && err == net::Err::kInterrupted) continue;
+        if (n < 0 && err == net::Err::kWouldBlock) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
             if (left <= 0) break;
-            pollfd p{s, POLLOUT, 0};
-            ::poll(&p, 1, static_cast<int>(left));
+            net::PollFd p{s, net::kOut, 0};
+            net::Poll(&p, 1, static_cast<int>(left));
             continue;
         }
         break;
@@ -357,15 +307,15 @@ int TcpLink::Recv(LinkSocket s, std::uint8_t* data, int length) {
         it->second.armed |= kFdRead;
     }
     for (;;) {
-        const ssize_t n = ::recv(s, data, static_cast<std::size_t>(length), MSG_DONTWAIT);
-        if (n < 0 && errno == EINTR) continue;
+        const long n = net::Recv(s, data, static_cast<std::size_t>(length));
+        if (n < 0 && net::LastError() == net::Err::kInterrupted) continue;
         return n < 0 ? -1 : static_cast<int>(n);
     }
 }
 
 void TcpLink::Shutdown(LinkSocket s) {
     std::lock_guard lock(mutex_);
-    if (socks_.count(s)) ::shutdown(s, SHUT_RDWR);
+    if (socks_.count(s)) net::ShutdownBoth(s);
 }
 
 void TcpLink::Close(LinkSocket s) {
@@ -373,7 +323,7 @@ void TcpLink::Close(LinkSocket s) {
     auto it = socks_.find(s);
     if (it == socks_.end()) return;
     socks_.erase(it);
-    ::close(s);
+    net::Close(s);
 }
 
 }  // namespace sorvanto

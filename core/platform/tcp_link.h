@@ -14,7 +14,7 @@ namespace sorvanto {
 // The link over TCP: the service "OBEX" is the listen address and port of the settings, and
 // discovery probes each configured peer with a short connect. A device's address is its IPv4
 // address; its name is the configured one. Sockets are non-blocking once events are selected,
-// and poll() stands in for the event object (see LinkApi for the semantics).
+// and a poll over the sockets stands in for the event object (see LinkApi for the semantics).
 class TcpLink : public LinkApi {
 public:
     explicit TcpLink(LinkSettings settings);
@@ -22,7 +22,7 @@ public:
     TcpLink(const TcpLink&) = delete;
     TcpLink& operator=(const TcpLink&) = delete;
 
-    bool Startup() override { return true; }
+    bool Startup() override;
     LinkEvent CreateEvent() override;
     void CloseEvent(LinkEvent event) override;
     LinkSocket CreateSocket() override;

@@ -10,7 +10,7 @@ TextReader::~TextReader() { Close(); }
 
 bool TextReader::Open(std::string_view stored_path) {
     Close();
-    file_ = std::fopen(fs::NativePath(stored_path).c_str(), "rb");
+    file_ = fs::OpenFile(stored_path, "rb");
     return file_ != nullptr;
 }
 
@@ -82,7 +82,7 @@ TextWriter::~TextWriter() { Close(); }
 bool TextWriter::Open(std::string_view stored_path, bool append) {
     Close();
     ok_ = true;
-    file_ = std::fopen(fs::NativePath(stored_path).c_str(), append ? "ab" : "wb");
+    file_ = fs::OpenFile(stored_path, append ? "ab" : "wb");
     return file_ != nullptr;
 }
 

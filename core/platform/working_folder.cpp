@@ -7,10 +7,7 @@ namespace sorvanto {
 std::filesystem::path ResolveWorkingFolder(const std::optional<std::string>& explicit_home) {
     if (explicit_home && !explicit_home->empty()) return std::filesystem::absolute(*explicit_home);
     if (const char* home = std::getenv("SORVANTO_HOME"); home && *home) return std::filesystem::absolute(home);
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
-        return std::filesystem::path(data) / "sorvanto";
-    const char* user = std::getenv("HOME");
-    return std::filesystem::path(user && *user ? user : ".") / ".local" / "share" / "sorvanto";
+    return DefaultWorkingFolder();
 }
 
 bool EnterWorkingFolder(const std::filesystem::path& folder, std::string* error) {

@@ -7,9 +7,13 @@
 namespace sorvanto {
 
 // Every relative path of the program is taken from the working folder: $SORVANTO_HOME when
-// set, else $XDG_DATA_HOME/sorvanto (~/.local/share/sorvanto). An explicit folder (the
-// command-line tool's --home) wins over both.
+// set, else the system's default (DefaultWorkingFolder). An explicit folder (the command-line
+// tool's --home) wins over both.
 std::filesystem::path ResolveWorkingFolder(const std::optional<std::string>& explicit_home = std::nullopt);
+
+// $XDG_DATA_HOME/sorvanto (~/.local/share/sorvanto) on Linux; on Windows the folder of the
+// program itself, where the program has always kept its files.
+std::filesystem::path DefaultWorkingFolder();
 
 // Creates the folder when missing and changes into it. False (with the reason in error) when
 // that is not possible.

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "common/sjis.h"
 #include "platform/clock.h"
@@ -38,15 +36,6 @@ std::string NameOf(const std::string& folder, std::int64_t value) {
     std::snprintf(buf, sizeof buf, "%08X%02X", static_cast<unsigned>((value >> 8) & 0xFFFFFFFFu),
                   static_cast<unsigned>(value & 0xFF));
     return folder + buf;
-}
-
-// Puts the new data files of the folder on disk before an index names them.
-bool FlushFolder(const std::string& folder) {
-    const int fd = ::open(fs::NativePath(folder.empty() ? "." : folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool ok = ::syncfs(fd) == 0;
-    ::close(fd);
-    return ok;
 }
 
 }  // namespace
@@ -93,9 +82,9 @@ bool CategoryStoreBase::Load() {
 bool CategoryStoreBase::WriteIndex() {
     // Read the file anew: other writers keep their own keys in it (the player's volume in the
     // melody index), and those must survive our rewrite.
-    if (unflushed_data_) {
-        if (!FlushFolder(data_folder_)) return false;
-        unflushed_data_ = false;
+    if (!unflushed_files_.empty()) {
+        if (!fs::FlushFiles(data_folder_, unflushed_files_)) return false;
+        unflushed_files_.clear();
     }
     IniFile index(index_path_);
     const long long old_count = index.GetInt("System", "Count", 0);
@@ -170,7 +159,7 @@ bool CategoryStoreBase::WriteIntoDataFolder(const std::string& name, std::string
         fs::DeleteFile(name);
         return false;
     }
-    unflushed_data_ = true;
+    unflushed_files_.push_back(name);
     return true;
 }
 

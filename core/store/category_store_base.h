@@ -116,7 +116,7 @@ private:
     bool dirty_ = false;
     bool changed_while_loading_ = false;
     bool read_only_ = false;
-    bool unflushed_data_ = false;
+    std::vector<std::string> unflushed_files_;  // data files not yet flushed to disk
     std::int64_t last_name_value_ = -1;  // time * 256 + tick byte of the last name given
     mutable std::vector<std::string> pending_log_;
     std::vector<std::string> unloaded_;  // log lines of the open batch

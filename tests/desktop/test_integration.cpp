@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QPushButton>
 #include <QTimer>
-#include <signal.h>
 
 #include <algorithm>
 #include <map>
@@ -46,12 +45,9 @@ QStringList LogMessages(const CSorvantoView& log) {
 
 // An emulator started for one test and killed with it.
 struct Child {
-    pid_t pid = -1;
+    test::Pid pid = -1;
     ~Child() {
-        if (pid > 0) {
-            ::kill(pid, SIGKILL);
-            test::WaitExit(pid, 5000);
-        }
+        if (pid > 0) KillProcess(pid);
     }
 };
 

@@ -4,7 +4,6 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTest>
-#include <signal.h>
 #include <stdlib.h>
 
 #include "platform/ini_file.h"
@@ -78,10 +77,10 @@ private Q_SLOTS:
 
         // The child inherits this environment: its own home, offscreen, and a runtime folder
         // of its own so that its single-instance lock meets no running copy.
-        ::setenv("SORVANTO_HOME", home.path().toLocal8Bit().constData(), 1);
-        ::setenv("XDG_RUNTIME_DIR", home.path().toLocal8Bit().constData(), 1);
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        const pid_t program = test::Spawn({kProgram}, home.filePath(QStringLiteral("out.txt")).toStdString(),
+        qputenv("SORVANTO_HOME", home.path().toLocal8Bit());
+        qputenv("XDG_RUNTIME_DIR", home.path().toLocal8Bit());
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        const test::Pid program = test::Spawn({kProgram}, home.filePath(QStringLiteral("out.txt")).toStdString(),
                                           home.filePath(QStringLiteral("err.txt")).toStdString());
         QVERIFY(program > 0);
         const bool listening = test::WaitForListener(port, 15000);
@@ -93,7 +92,7 @@ private Q_SLOTS:
             QCOMPARE(pushed.exit_code, 0);
             received = WaitForItems(home.path(), indexes, items, 10000);
         }
-        ::kill(program, SIGTERM);
+        RequestStop(program);
         test::WaitExit(program, 5000);
         QVERIFY(listening);
         QCOMPARE(received, items);

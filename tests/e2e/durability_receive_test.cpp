@@ -1,7 +1,6 @@
 // The receiving program killed outright at random moments while the handset emulator pushes a
 // long run of phone books: after every restart, each entry whose registration was logged must
 // be in the store, and every index file must be whole.
-#include <signal.h>
 
 #include <atomic>
 #include <chrono>
@@ -59,7 +58,7 @@ protected:
                              "[System]\r\nModel=0\r\n[Link]\r\nTransport=tcp\r\nListenPort=" + std::to_string(port_) + "\r\n");
     }
     void TearDown() override {
-        StopReceiver(SIGKILL);
+        StopReceiver(false);
         TempHome::TearDown();
     }
 
@@ -70,9 +69,16 @@ protected:
         ASSERT_GT(pid_, 0);
         ASSERT_TRUE(test::WaitForListener(port_, 10000)) << test::ReadFileBytes(Home() / "receive.err");
     }
-    int StopReceiver(int signal) {
+    // Ends the receiver: asked to stop as a user would (graceful), or killed at once.
+    int StopReceiver(bool graceful) {
         if (pid_ <= 0) return -1;
-        ::kill(pid_, signal);
+        if (graceful) {
+            RequestStop(pid_);
+        } else {
+            KillProcess(pid_);
+            pid_ = -1;
+            return -1;
+        }
         const int code = test::WaitExit(pid_, 10000);
         pid_ = -1;
         return code;
@@ -124,7 +130,7 @@ protected:
 
     int port_ = 0;
     stdfs::path home_;
-    pid_t pid_ = -1;
+    test::Pid pid_ = -1;
     int runs_ = 0;
 };
 
@@ -162,7 +168,7 @@ TEST_F(DurabilityTest, KilledReceiverLosesNoLoggedRegistration) {
     std::mt19937 rng(7);
     for (int k = 0; k < kKills && pushed < kBooks; ++k) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200 + rng() % 1300));
-        StopReceiver(SIGKILL);
+        StopReceiver(false);
         ExpectIndexesWhole();
         StartReceiver();
     }
@@ -176,7 +182,7 @@ TEST_F(DurabilityTest, KilledReceiverLosesNoLoggedRegistration) {
                   .exit_code,
               0);
     std::this_thread::sleep_for(2500ms);  // the last import tick
-    EXPECT_EQ(StopReceiver(SIGTERM), 0);
+    EXPECT_EQ(StopReceiver(true), 0);
 
     ExpectIndexesWhole();
     const auto logged = AllLogged();

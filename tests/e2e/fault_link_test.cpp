@@ -2,14 +2,6 @@
 // every packet boundary and inside packets, a stalled peer, garbage after CONNECT and a flood
 // of empty connections. After each, a proper push must still be served, and nothing but whole
 // objects may reach the store.
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <filesystem>
 #include <random>
@@ -21,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/fs.h"
+#include "platform/net_socket.h"
 #include "platform/ini_file.h"
 #include "support/process.h"
 #include "support/temp_home.h"
@@ -30,6 +23,12 @@ namespace {
 
 namespace stdfs = std::filesystem;
 using namespace std::chrono_literals;
+
+std::uint32_t Loopback() {
+    std::uint32_t ip = 0;
+    net::ResolveIpv4("127.0.0.1", &ip);
+    return ip;
+}
 
 std::string U16(std::size_t v) { return {static_cast<char>((v >> 8) & 0xFF), static_cast<char>(v & 0xFF)}; }
 
@@ -68,23 +67,19 @@ std::vector<std::string> PushPackets(const std::string& object_name, const std::
 class Peer {
 public:
     explicit Peer(int port) {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(static_cast<uint16_t>(port));
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::connect(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) Close();
+        fd_ = net::TcpSocket();
+        if (net::Connect(fd_, Loopback(), port) != 1) Close();
     }
     ~Peer() { Close(); }
     bool Ok() const { return fd_ >= 0; }
     void Close() {
-        if (fd_ >= 0) ::close(fd_);
+        net::Close(fd_);
         fd_ = -1;
     }
     bool Send(const std::string& bytes) {
         std::size_t sent = 0;
         while (fd_ >= 0 && sent < bytes.size()) {
-            const ssize_t n = ::send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+            const long n = net::Send(fd_, bytes.data() + sent, bytes.size() - sent);
             if (n <= 0) return false;
             sent += static_cast<std::size_t>(n);
         }
@@ -97,10 +92,10 @@ public:
         std::size_t want = 3;
         while (got.size() < want) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
-            pollfd p{fd_, POLLIN, 0};
-            if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) != 1) return {};
+            net::PollFd p{fd_, net::kIn, 0};
+            if (left.count() <= 0 || net::Poll(&p, 1, static_cast<int>(left.count())) != 1) return {};
             char buf[512];
-            const ssize_t n = ::recv(fd_, buf, std::min(sizeof buf, want - got.size()), 0);
+            const long n = net::Recv(fd_, buf, std::min(sizeof buf, want - got.size()));
             if (n <= 0) return {};
             got.append(buf, static_cast<std::size_t>(n));
             if (got.size() == 3) want = (static_cast<unsigned char>(got[1]) << 8) | static_cast<unsigned char>(got[2]);
@@ -109,10 +104,10 @@ public:
     }
     // Whether the server has closed its end (reads an orderly close within the time).
     bool ClosedByServer(int timeout_ms) {
-        pollfd p{fd_, POLLIN, 0};
-        if (::poll(&p, 1, timeout_ms) != 1) return false;
+        net::PollFd p{fd_, net::kIn, 0};
+        if (net::Poll(&p, 1, timeout_ms) != 1) return false;
         char c;
-        return ::recv(fd_, &c, 1, 0) <= 0;
+        return net::Recv(fd_, &c, 1) <= 0;
     }
 
 private:
@@ -124,19 +119,15 @@ private:
 // connect that does not complete within 200 ms is given up and started anew instead.
 bool OpenAndClose(int port) {
     for (int attempt = 0; attempt < 50; ++attempt) {
-        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(static_cast<uint16_t>(port));
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bool up = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-        if (!up && errno == EINPROGRESS) {
-            pollfd p{fd, POLLOUT, 0};
-            int err = 0;
-            socklen_t len = sizeof err;
-            up = ::poll(&p, 1, 200) == 1 && ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) == 0 && err == 0;
+        const net::Fd fd = net::TcpSocket();
+        net::SetNonBlocking(fd);
+        const int r = net::Connect(fd, Loopback(), port);
+        bool up = r == 1;
+        if (r == 0) {
+            net::PollFd p{fd, net::kOut, 0};
+            up = net::Poll(&p, 1, 200) == 1 && (p.revents & net::kOut) && net::PendingError(fd) == net::Err::kNone;
         }
-        ::close(fd);
+        net::Close(fd);
         if (up) return true;
     }
     return false;
@@ -158,13 +149,12 @@ protected:
     }
     void TearDown() override {
         if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            test::WaitExit(pid_, 5000);
+            KillProcess(pid_);
         }
         TempHome::TearDown();
     }
 
-    bool Alive() const { return pid_ > 0 && ::kill(pid_, 0) == 0; }
+    bool Alive() const { return ProcessRunning(pid_); }
 
     // A proper push by the handset emulator of a vCard named name.
     void ProperPush(const std::string& name) {
@@ -203,7 +193,7 @@ protected:
 
     int port_ = 0;
     stdfs::path home_;
-    pid_t pid_ = -1;
+    test::Pid pid_ = -1;
 };
 
 TEST_F(FaultLinkTest, DroppedConnectionsLeaveNoHalfObjects) {

@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <chrono>
-#include <csignal>
 #include <regex>
 #include <thread>
 
@@ -28,23 +25,14 @@ public:
         pid_ = test::Spawn(args, log);
     }
     ~Handset() {
-        if (pid_ > 0 && !exited_) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
+        if (pid_ > 0 && !exited_) KillProcess(pid_);
     }
     // Exit status, or -1 when it has not ended within limit.
     int Wait(std::chrono::milliseconds limit = std::chrono::seconds(20)) {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        while (std::chrono::steady_clock::now() < end) {
-            int status = 0;
-            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-                exited_ = true;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return -1;
+        const auto code = WaitProcess(pid_, static_cast<int>(limit.count()));
+        if (!code) return -1;
+        exited_ = true;
+        return *code;
     }
     std::string Log() const { return test::ReadFileBytes(log_); }
     bool WaitForLog(const std::string& text) {
@@ -57,7 +45,7 @@ public:
     bool Started() const { return pid_ > 0; }
 
 private:
-    pid_t pid_ = -1;
+    test::Pid pid_ = -1;
     bool exited_ = false;
     std::filesystem::path log_;
 };

@@ -1,7 +1,6 @@
 // A thousand objects pushed one after another into `sorvanto-cli receive`: every one imported,
 // the peak memory no higher after the thousandth than the store they make needs, and not one
 // file descriptor more than after the tenth.
-#include <signal.h>
 
 #include <chrono>
 #include <cstdio>
@@ -23,14 +22,14 @@ namespace stdfs = std::filesystem;
 using namespace std::chrono_literals;
 
 // A "Vm..." figure of /proc/<pid>/status in kB, or -1.
-long StatusKb(pid_t pid, const std::string& key) {
+long StatusKb(test::Pid pid, const std::string& key) {
     std::ifstream in("/proc/" + std::to_string(pid) + "/status");
     for (std::string line; std::getline(in, line);)
         if (line.rfind(key + ":", 0) == 0) return std::stol(line.substr(key.size() + 1));
     return -1;
 }
 
-int OpenFds(pid_t pid) {
+int OpenFds(test::Pid pid) {
     std::error_code ec;
     int n = 0;
     for (auto it = stdfs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec);
@@ -43,8 +42,7 @@ class LoadTest : public test::TempHome {
 protected:
     void TearDown() override {
         if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            test::WaitExit(pid_, 5000);
+            KillProcess(pid_);
         }
         TempHome::TearDown();
     }
@@ -58,10 +56,13 @@ protected:
         return n;
     }
 
-    pid_t pid_ = -1;
+    test::Pid pid_ = -1;
 };
 
 TEST_F(LoadTest, AThousandPushesAreAllImportedWithFlatMemoryAndNoFdLeak) {
+    // The figures come from /proc, which only Linux has (and under wine a thousand starts of the
+    // emulator would take a good part of the CI run).
+    if (SORVANTO_TARGET_WINDOWS) GTEST_SKIP() << "needs /proc for peak memory and open descriptors";
     constexpr int kObjects = 1000;
     const int port = test::FreePort();
     const auto home = Home() / "home";

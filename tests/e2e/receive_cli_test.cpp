@@ -1,6 +1,5 @@
 // A handset pushing its whole sample set into `sorvanto-cli receive`: what lands in the store
 // must be what the importer makes of the same files directly.
-#include <signal.h>
 
 #include <filesystem>
 #include <map>
@@ -74,15 +73,13 @@ TEST_P(ReceiveCliTest, PushedSamplesLandInTheStoreAndLeaveNoWorkFiles) {
     stdfs::create_directories(home);
     test::WriteFileBytes(home / "Sorvanto.ini", "[System]\r\nModel=" + std::to_string(model) +
                                                     "\r\n[Link]\r\nTransport=tcp\r\nListenPort=" + std::to_string(port) + "\r\n");
-    const pid_t receiver = test::Spawn({SORVANTO_CLI, "--home", home.string(), "receive", "--timeout", "60"},
+    const test::Pid receiver = test::Spawn({SORVANTO_CLI, "--home", home.string(), "receive", "--timeout", "60"},
                                        Home() / "receive.out", Home() / "receive.err");
     ASSERT_GT(receiver, 0);
     struct Reaper {
-        pid_t pid;
+        test::Pid pid;
         ~Reaper() {
-            if (pid <= 0) return;
-            ::kill(pid, SIGKILL);
-            test::WaitExit(pid, 5000);
+            if (pid > 0) KillProcess(pid);
         }
     } reaper{receiver};
     ASSERT_TRUE(test::WaitForListener(port, 10000)) << test::ReadFileBytes(Home() / "receive.err");
@@ -91,7 +88,7 @@ TEST_P(ReceiveCliTest, PushedSamplesLandInTheStoreAndLeaveNoWorkFiles) {
     ASSERT_EQ(push.exit_code, 0) << push.out << push.err;
     // Imports run once a second; give the last tick time, then stop the receiver cleanly.
     std::this_thread::sleep_for(std::chrono::milliseconds(2500));
-    ::kill(receiver, SIGTERM);
+    RequestStop(receiver);
     const int exit_code = test::WaitExit(receiver, 10000);
     reaper.pid = -1;
     ASSERT_EQ(exit_code, 0);

@@ -1,7 +1,5 @@
 // `sorvanto-cli receive` against pushes it must not take: an object that never ends, and
 // pushes from the network without the passcode.
-#include <signal.h>
-
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -49,7 +47,7 @@ protected:
     std::string Stop() {
         if (receiver_ <= 0) return {};
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-        ::kill(receiver_, SIGTERM);
+        RequestStop(receiver_);
         test::WaitExit(receiver_, 10000);
         receiver_ = -1;
         return test::ReadFileBytes(Home() / "receive.out");
@@ -64,7 +62,7 @@ protected:
     stdfs::path home_;
     int port_ = 0;
     std::string to_;
-    pid_t receiver_ = -1;
+    test::Pid receiver_ = -1;
 };
 
 TEST_F(ReceiveGuardTest, AnObjectPastTheLimitIsDroppedAndTheNextPushIsServed) {

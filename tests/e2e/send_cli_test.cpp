@@ -1,8 +1,5 @@
 // sorvanto-cli send against the handset emulator on loopback: real binaries, free ports, a
 // fresh working folder per test.
-#include <signal.h>
-#include <sys/wait.h>
-
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -104,8 +101,8 @@ protected:
     }
     void StopHandset() {
         if (handset_ <= 0) return;
-        ::kill(handset_, SIGTERM);
-        ::waitpid(handset_, nullptr, 0);
+        RequestStop(handset_);
+        test::WaitExit(handset_, 10000);
         handset_ = -1;
     }
     std::string HandsetLog() const { return ReadFileBytes(handset_log_); }
@@ -114,10 +111,9 @@ protected:
         std::vector<std::string> argv = {SORVANTO_CLI, "--home", home_.string()};
         argv.insert(argv.end(), args.begin(), args.end());
         const stdfs::path out = Home() / "cli.out";
-        const pid_t pid = Spawn(argv, out);
+        const test::Pid pid = Spawn(argv, out);
         Result r;
-        int status = 0;
-        if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) r.exit_code = WEXITSTATUS(status);
+        if (pid > 0) r.exit_code = WaitProcess(pid, -1).value_or(-1);
         r.out = ReadFileBytes(out);
         return r;
     }
@@ -131,7 +127,7 @@ protected:
 
     stdfs::path home_, out_, handset_log_;
     int handset_port_ = 0;
-    pid_t handset_ = -1;
+    test::Pid handset_ = -1;
 };
 
 // The mail's date line carries the time of the build, which may tick between two builds.
@@ -152,7 +148,7 @@ TEST_F(SendCliTest, EveryCategoryArrivesAsBuilt) {
         {"picture", "1", "scln.vnt", "待ち受けを送信しました (Handset)\n"},
         {"bookmark", "8", ".url", "ブックマークを送信しました (Handset)\n"},
         {"outmail", "4", "outmsg.vmg", "送信メールを送信しました (Handset)\n"},
-        {"inmail", "2", "*.vmg", "受信メールを送信しました (Handset)\n"},
+        {"inmail", "2", "_.vmg", "受信メールを送信しました (Handset)\n"},
         {"address", "0", "pb.vcf", "アドレス帳を送信しました (Handset)\n"},
         {"mypic", "8", "mypic.vnt", "カメラ画像を送信しました (Handset)\n"},
     };

@@ -1,11 +1,8 @@
 // A handset pushing the same samples twice into `sorvanto-cli receive`: with "SkipDuplicates"
 // on, the second push changes nothing and each item is logged as already stored; off (the
 // default), every item is registered a second time.
-#include <signal.h>
-
 #include <filesystem>
 #include <thread>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -59,15 +56,13 @@ TEST_P(SkipDuplicatesTest, SecondPushOfTheSameSamples) {
     stdfs::create_directories(home_);
     test::WriteFileBytes(home_ / "Sorvanto.ini", "[System]\r\nModel=1\r\nSkipDuplicates=" + std::to_string(skip) +
                                                      "\r\n[Link]\r\nTransport=tcp\r\nListenPort=" + std::to_string(port) + "\r\n");
-    const pid_t receiver = test::Spawn({SORVANTO_CLI, "--home", home_.string(), "receive", "--timeout", "60"},
+    const test::Pid receiver = test::Spawn({SORVANTO_CLI, "--home", home_.string(), "receive", "--timeout", "60"},
                                        Home() / "receive.out", Home() / "receive.err");
     ASSERT_GT(receiver, 0);
     struct Reaper {
-        pid_t pid;
+        test::Pid pid;
         ~Reaper() {
-            if (pid <= 0) return;
-            ::kill(pid, SIGKILL);
-            test::WaitExit(pid, 5000);
+            if (pid > 0) KillProcess(pid);
         }
     } reaper{receiver};
     ASSERT_TRUE(test::WaitForListener(port, 10000)) << test::ReadFileBytes(Home() / "receive.err");
@@ -82,7 +77,7 @@ TEST_P(SkipDuplicatesTest, SecondPushOfTheSameSamples) {
     const int pushed = Occurrences(first_log, "を登録しました") + first_skipped;
     ASSERT_GT(first, 5);
     Push(port);
-    ::kill(receiver, SIGTERM);
+    RequestStop(receiver);
     ASSERT_EQ(test::WaitExit(receiver, 10000), 0);
     reaper.pid = -1;
 

@@ -1,84 +1,52 @@
 #include "support/process.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <random>
 #include <thread>
 
+#include "platform/net_socket.h"
 #include "support/temp_home.h"
-
-extern char** environ;
 
 namespace sorvanto::test {
 
+namespace {
+std::uint32_t Loopback() {
+    std::uint32_t ip = 0;
+    net::ResolveIpv4("127.0.0.1", &ip);
+    return ip;
+}
+}  // namespace
+
 int FreePort() {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t n = sizeof a;
-    ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &n);
-    ::close(s);
-    return ntohs(a.sin_port);
+    const net::Fd s = net::TcpSocket();
+    net::Bind(s, Loopback(), 0);
+    const int port = net::LocalPort(s);
+    net::Close(s);
+    return port;
 }
 
 bool WaitForListener(int port, int timeout_ms) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
     while (std::chrono::steady_clock::now() < end) {
-        const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(static_cast<uint16_t>(port));
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        const bool up = ::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-        ::close(s);
+        const net::Fd s = net::TcpSocket();
+        const bool up = net::Connect(s, Loopback(), port) == 1;
+        net::Close(s);
         if (up) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return false;
 }
 
-pid_t Spawn(const std::vector<std::string>& argv, const std::filesystem::path& stdout_file,
-            const std::filesystem::path& stderr_file) {
-    std::vector<char*> args;
-    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, stdout_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (!stderr_file.empty())
-        posix_spawn_file_actions_addopen(&actions, 2, stderr_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ) != 0) pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
+Pid Spawn(const std::vector<std::string>& argv, const std::filesystem::path& stdout_file,
+          const std::filesystem::path& stderr_file) {
+    return StartProcess(argv, stdout_file, stderr_file);
 }
 
-int WaitExit(pid_t pid, int timeout_ms) {
+int WaitExit(Pid pid, int timeout_ms) {
     if (pid <= 0) return -1;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-    int status = 0;
-    while (true) {
-        const pid_t r = ::waitpid(pid, &status, WNOHANG);
-        if (r == pid) break;
-        if (r < 0) return -1;
-        if (std::chrono::steady_clock::now() >= end) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, &status, 0);
-            return -1;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (const auto code = WaitProcess(pid, timeout_ms)) return *code;
+    KillProcess(pid);
+    return -1;
 }
 
 RunResult Run(const std::vector<std::string>& argv, int timeout_ms) {
@@ -90,8 +58,9 @@ RunResult Run(const std::vector<std::string>& argv, int timeout_ms) {
     r.exit_code = WaitExit(Spawn(argv, out, err), timeout_ms);
     r.out = ReadFileBytes(out);
     r.err = ReadFileBytes(err);
-    std::filesystem::remove(out);
-    std::filesystem::remove(err);
+    std::error_code ec;
+    std::filesystem::remove(out, ec);
+    std::filesystem::remove(err, ec);
     return r;
 }
 

@@ -1,13 +1,15 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "platform/child_process.h"
+
 // Running the real executables from end-to-end tests.
 namespace sorvanto::test {
+
+using Pid = ProcessId;
 
 // A loopback TCP port that was free a moment ago.
 int FreePort();
@@ -15,10 +17,10 @@ int FreePort();
 bool WaitForListener(int port, int timeout_ms);
 
 // Starts argv[0] with stdout (and stderr when given) sent to files; -1 when it cannot start.
-pid_t Spawn(const std::vector<std::string>& argv, const std::filesystem::path& stdout_file,
-            const std::filesystem::path& stderr_file = {});
+Pid Spawn(const std::vector<std::string>& argv, const std::filesystem::path& stdout_file,
+          const std::filesystem::path& stderr_file = {});
 // Waits for the child (killing it after timeout_ms) and returns its exit code, or -1.
-int WaitExit(pid_t pid, int timeout_ms);
+int WaitExit(Pid pid, int timeout_ms);
 
 struct RunResult {
     int exit_code = -1;

@@ -3,7 +3,6 @@
 #include <fstream>
 #include <iterator>
 #include <random>
-#include <unistd.h>
 
 namespace sorvanto::test {
 
@@ -11,7 +10,7 @@ void TempHome::SetUp() {
     previous_ = std::filesystem::current_path();
     std::random_device rd;
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string leaf = "sorvanto-test-" + std::to_string(::getpid()) + "-" + std::to_string(rd());
+    std::string leaf = "sorvanto-test-" + std::to_string(rd()) + "-" + std::to_string(rd());
     if (info) leaf += std::string("-") + info->name();
     for (char& c : leaf)
         if (c == '/') c = '_';
@@ -24,6 +23,34 @@ void TempHome::TearDown() {
     std::filesystem::current_path(previous_);
     std::error_code ec;
     if (!HasFailure()) std::filesystem::remove_all(home_, ec);
+}
+
+namespace {
+// Taken before any test changes the working folder.
+const std::filesystem::path g_start_folder = std::filesystem::current_path();
+}  // namespace
+
+std::string SelfPath() {
+    const std::filesystem::path self(::testing::internal::GetArgvs().front());
+    return (self.is_absolute() ? self : g_start_folder / self).string();
+}
+
+bool FileNamesTakeControlCharacters() {
+    static const bool takes = [] {
+        const auto probe = std::filesystem::temp_directory_path() / ("sorvanto-probe-\x01\t-" + std::to_string(std::random_device{}()));
+        { std::ofstream out(probe); }
+        std::error_code ec;
+        const bool made = std::filesystem::exists(probe, ec);
+        std::filesystem::remove(probe, ec);
+        return made;
+    }();
+    return takes;
+}
+
+bool HasControlCharacter(const std::string& name) {
+    for (unsigned char c : name)
+        if (c < 0x20) return true;
+    return false;
 }
 
 std::filesystem::path DataPath(const std::string& relative) {

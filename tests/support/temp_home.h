@@ -21,6 +21,14 @@ private:
     std::filesystem::path previous_;
 };
 
+// Whether file names may hold control characters (CR, LF, tab, 0x01). Linux takes them; Windows
+// refuses them, so there a name that holds one cannot be stored at all.
+bool FileNamesTakeControlCharacters();
+bool HasControlCharacter(const std::string& name);
+
+// This test program's own path, absolute, for tests that start it again as a child.
+std::string SelfPath();
+
 // Path of a fixture under tests/data.
 std::filesystem::path DataPath(const std::string& relative);
 

@@ -6,6 +6,7 @@
 #include "formats/base64.h"
 #include "formats/encoded_word.h"
 #include "formats/mail_date.h"
+#include "platform/clock.h"
 
 namespace sorvanto {
 namespace {
@@ -39,8 +40,7 @@ TEST(EncodedWordTest, DecodeDropsThePrefixAndStopsAtTheQuestionMark) {
 class MailDateTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        setenv("TZ", "Asia/Tokyo", 1);
-        tzset();
+        clock::UseJapanTimeForTesting();
     }
 };
 

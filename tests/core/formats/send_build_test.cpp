@@ -169,8 +169,7 @@ class MailBuildTest : public SendBuildTest {
 protected:
     void SetUp() override {
         SendBuildTest::SetUp();
-        setenv("TZ", "Asia/Tokyo", 1);
-        tzset();
+        clock::UseJapanTimeForTesting();
         // 2004-01-02 09:05:07 in Japan.
         clock::SetForTesting([] { return std::int64_t{1073001907}; }, {});
     }

@@ -8,6 +8,7 @@
 #include "melody/smf_writer.h"
 #include "mld_builder.h"
 #include "platform/midi_out.h"
+#include "platform/midi_out_fluidsynth.h"
 #include "support/temp_home.h"
 
 namespace sorvanto {
@@ -182,6 +183,7 @@ double Rms(const std::vector<std::int16_t>& s, std::size_t from, std::size_t to)
 class MldWavTest : public test::TempHome {};
 
 TEST_F(MldWavTest, RenderedMelodyIsAudibleAndAsLongAsTheMelody) {
+    if (!FluidSynthMidiOut::Built()) GTEST_SKIP() << "this build has no FluidSynth to render with";
     const std::string font = FindSoundFont("");
     if (font.empty()) GTEST_SKIP() << "no sound font installed";
     const MldData m = LoadFixture("sample.mld");

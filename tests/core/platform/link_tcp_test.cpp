@@ -2,23 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
+#include "platform/net_socket.h"
 #include "support/process.h"
 
 namespace sorvanto {
 namespace {
 
 int Dial(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_port = htons(static_cast<std::uint16_t>(port));
-    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return ::connect(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0 ? fd : -1;
+    std::uint32_t ip = 0;
+    net::ResolveIpv4("127.0.0.1", &ip);
+    const net::Fd fd = net::TcpSocket();
+    if (net::Connect(fd, ip, port) == 1) return fd;
+    net::Close(fd);
+    return -1;
 }
 
 // The event semantics the session loop relies on, on real sockets.
@@ -43,22 +39,21 @@ TEST(TcpLinkTest, AcceptReadAndCloseEvents) {
     ASSERT_NE(data, kNoSocket);
     ASSERT_TRUE(link.SelectEvents(data, ev, kFdRead | kFdClose));
 
-    ASSERT_EQ(::write(peer, "abc", 3), 3);
+    ASSERT_EQ(net::Send(peer, "abc", 3), 3);
     ASSERT_TRUE(link.WaitForEvent(ev, 1000));
     ASSERT_TRUE(link.QueryEvents(data, ev, &ne));
     EXPECT_EQ(ne.mask, kFdRead);
     // The peer as the log names it.
-    sockaddr_in mine{};
-    socklen_t mine_length = sizeof mine;
-    ASSERT_EQ(::getsockname(peer, reinterpret_cast<sockaddr*>(&mine), &mine_length), 0);
-    EXPECT_EQ(link.PeerAddress(data), "127.0.0.1:" + std::to_string(ntohs(mine.sin_port)));
+    const int mine = net::LocalPort(peer);
+    ASSERT_GT(mine, 0);
+    EXPECT_EQ(link.PeerAddress(data), "127.0.0.1:" + std::to_string(mine));
     // Not reported again until it is read.
     EXPECT_FALSE(link.WaitForEvent(ev, 50));
     std::uint8_t buf[8];
     EXPECT_EQ(link.Recv(data, buf, 8), 3);
     EXPECT_EQ(link.Recv(data, buf, 8), -1);  // nothing there: no blocking
 
-    ::close(peer);
+    net::Close(peer);
     ASSERT_TRUE(link.WaitForEvent(ev, 1000));
     ASSERT_TRUE(link.QueryEvents(data, ev, &ne));
     EXPECT_EQ(ne.mask, kFdClose);

@@ -1,0 +1,83 @@
+#include "platform/fs.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <random>
+#include <unistd.h>
+
+namespace sorvanto::fs {
+
+namespace stdfs = std::filesystem;
+
+stdfs::path NativePath(std::string_view stored) {
+    std::string s(stored);
+    if (!s.empty() && s[0] == '/') return stdfs::path(s);  // already native and absolute
+    for (char& c : s)
+        if (c == '\\') c = '/';
+    while (s.size() >= 2 && s[0] == '.' && s[1] == '/') s.erase(0, 2);
+    return stdfs::path(s);
+}
+
+std::FILE* OpenFile(std::string_view stored, const char* mode) {
+    return std::fopen(NativePath(stored).c_str(), mode);
+}
+
+bool MoveFile(std::string_view from, std::string_view to) {
+    const auto src = NativePath(from);
+    const auto dst = NativePath(to);
+    // A hard link fails when the target exists, which gives the no-replace rename atomically.
+    if (::link(src.c_str(), dst.c_str()) == 0) {
+        ::unlink(src.c_str());
+        return true;
+    }
+    if (errno == EEXIST) return false;
+    std::error_code ec;
+    if (stdfs::exists(dst, ec)) return false;
+    stdfs::rename(src, dst, ec);
+    return !ec;
+}
+
+static bool WriteAll(int fd, std::string_view bytes) {
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+static bool WriteThroughTemp(std::string_view stored, std::string_view bytes, bool flush) {
+    const auto target = NativePath(stored);
+    static thread_local std::mt19937 rng{std::random_device{}()};
+    auto tmp = target;
+    tmp += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(rng());
+    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    bool ok = WriteAll(fd, bytes) && (!flush || ::fsync(fd) == 0);
+    ok = (::close(fd) == 0) && ok;
+    if (ok) ok = ::rename(tmp.c_str(), target.c_str()) == 0;
+    if (!ok) ::unlink(tmp.c_str());
+    return ok;
+}
+
+bool WriteFileAtomic(std::string_view stored, std::string_view bytes) { return WriteThroughTemp(stored, bytes, true); }
+
+bool WriteFileRenamed(std::string_view stored, std::string_view bytes) { return WriteThroughTemp(stored, bytes, false); }
+
+// One syncfs covers every file of the folder's file system, so the list is not needed here.
+bool FlushFiles(std::string_view folder, const std::vector<std::string>&) {
+    const int fd = ::open(NativePath(folder.empty() ? std::string_view(".") : folder).c_str(),
+                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::syncfs(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+}  // namespace sorvanto::fs

@@ -1,0 +1,20 @@
+#include "platform/working_folder.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace sorvanto {
+
+std::filesystem::path DefaultWorkingFolder() {
+    std::vector<wchar_t> buf(MAX_PATH);
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+        if (n == 0) return std::filesystem::current_path();
+        if (n < buf.size()) return std::filesystem::path(std::wstring(buf.data(), n)).parent_path();
+        if (buf.size() >= 32768) return std::filesystem::current_path();
+        buf.resize(buf.size() * 2);
+    }
+}
+
+}  // namespace sorvanto
