@@ -1,21 +1,19 @@
 // sorvanto-cli archive DIR [--wav] [--vcard 3.0|4.0]: the whole store copied into DIR in open
 // formats. Ctrl+C stops it between files; every file written so far is whole.
 #include <atomic>
-#include <csignal>
 #include <iostream>
 
 #include "archive/archive_writer.h"
 #include "command.h"
 #include "platform/midi_out.h"
+#include "platform/stop_request.h"
 
 namespace sorvanto::cli {
 namespace {
 
 std::atomic<bool> stop{false};
 
-extern "C" void OnStop(int) {
-    stop = true;
-}
+void OnStop() { stop = true; }
 
 int Archive(const GlobalOptions&, std::vector<std::string>& args) {
     bool ok = true;
@@ -32,17 +30,9 @@ int Archive(const GlobalOptions&, std::vector<std::string>& args) {
     if (options.wav) options.sound_font = ReadMidiOutSettings().sound_font;
     CategoryStores stores;
     ArchiveWriter::LoadReadOnly(stores);
-    struct sigaction sa {};
-    sa.sa_handler = OnStop;
-    sigemptyset(&sa.sa_mask);
-    struct sigaction old_int {
-    }, old_term{};
-    sigaction(SIGINT, &sa, &old_int);
-    sigaction(SIGTERM, &sa, &old_term);
+    const StopRequest stop_request(OnStop, true);
     ArchiveWriter writer(stores, options);
     const ArchiveResult result = writer.Run([](int, int) { return !stop.load(); });
-    sigaction(SIGINT, &old_int, nullptr);
-    sigaction(SIGTERM, &old_term, nullptr);
     if (result.status == ArchiveResult::Status::kDone) {
         std::cout << result.message << '\n';
         return kOk;
