@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <unordered_set>
 
+#include "app/row_text.h"
 #include "app/select_view.h"
 #include "controls/ctn_list_ctrl.h"
 #include "controls/sjis_text.h"
@@ -21,26 +22,11 @@ namespace sorvanto {
 
 namespace {
 
+using row_text::Joined;
+using row_text::TabTextOf;
+
 constexpr int kCategoryRole = Qt::UserRole;
 constexpr int kKeyRole = Qt::UserRole + 1;
-
-QString TabTextOf(Category c) {
-    for (const auto& tab : CSelectView::Tabs())
-        if (tab.category == c) return QString::fromUtf8(tab.text);
-    return {};
-}
-
-// A row's texts on one line: the empty ones left out, line ends as blanks.
-QString Joined(const std::vector<std::string>& texts) {
-    QStringList parts;
-    for (const std::string& t : texts) {
-        if (t.empty()) continue;
-        QString s = sjis_text::ToQString(t);
-        s.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-        parts << s.trimmed();
-    }
-    return parts.join(QStringLiteral("  "));
-}
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/row_text.h"
 #include "app/select_view.h"
 #include "controls/sjis_text.h"
 #include "search/duplicate_tidy.h"
@@ -20,24 +21,10 @@ namespace sorvanto {
 
 namespace {
 
+using row_text::Joined;
+using row_text::TabTextOf;
+
 constexpr int kGroupRole = Qt::UserRole;
-
-QString TabTextOf(Category c) {
-    for (const auto& tab : CSelectView::Tabs())
-        if (tab.category == c) return QString::fromUtf8(tab.text);
-    return {};
-}
-
-QString Joined(const std::vector<std::string>& texts) {
-    QStringList parts;
-    for (const std::string& t : texts) {
-        if (t.empty()) continue;
-        QString s = sjis_text::ToQString(t);
-        s.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-        parts << s.trimmed();
-    }
-    return parts.join(QStringLiteral("  "));
-}
 
 // An address entry with every number and address it holds (its row shows only the last ones,
 // and the merge is about all of them); other items as their rows.
