@@ -1,7 +1,5 @@
 #pragma once
 
-#include <array>
-
 #include "store/category_stores.h"
 
 namespace sorvanto {
@@ -35,11 +33,5 @@ struct StoreRefs {
         return nullptr;
     }
 };
-
-// The categories in the order of the tabs.
-inline constexpr std::array<Category, 7> kAllCategories = {Category::kMelody,  Category::kPicture,
-                                                          Category::kBookmark, Category::kOutMail,
-                                                          Category::kInMail,   Category::kAddress,
-                                                          Category::kMyPic};
 
 }  // namespace sorvanto

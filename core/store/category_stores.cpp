@@ -15,23 +15,20 @@ CategoryStoreBase& CategoryStores::Of(Category c) {
     return melody;
 }
 
-static constexpr Category kAll[] = {Category::kMelody,  Category::kPicture, Category::kBookmark, Category::kOutMail,
-                                    Category::kInMail,  Category::kAddress, Category::kMyPic};
-
 void CategoryStores::SetObserver(StoreObserver* observer) {
-    for (Category c : kAll) Of(c).SetObserver(observer);
+    for (Category c : kAllCategories) Of(c).SetObserver(observer);
 }
 
 void CategoryStores::LoadAll() {
-    for (Category c : kAll) Of(c).Load();
+    for (Category c : kAllCategories) Of(c).Load();
 }
 
 void CategoryStores::BeginBatch() {
-    for (Category c : kAll) Of(c).BeginBatch();
+    for (Category c : kAllCategories) Of(c).BeginBatch();
 }
 
 void CategoryStores::EndBatch() {
-    for (Category c : kAll) Of(c).EndBatch();
+    for (Category c : kAllCategories) Of(c).EndBatch();
 }
 
 }  // namespace sorvanto

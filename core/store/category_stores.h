@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "store/address_store.h"
 #include "store/bookmark_store.h"
 #include "store/mail_store.h"
@@ -7,6 +9,12 @@
 #include "store/picture_store.h"
 
 namespace sorvanto {
+
+// The categories in the order of the tabs.
+inline constexpr std::array<Category, 7> kAllCategories = {Category::kMelody,  Category::kPicture,
+                                                          Category::kBookmark, Category::kOutMail,
+                                                          Category::kInMail,   Category::kAddress,
+                                                          Category::kMyPic};
 
 // The seven category stores of one working folder.
 struct CategoryStores {
