@@ -84,6 +84,10 @@ std::optional<std::string> ReadFile(std::string_view stored, std::size_t max_byt
 static bool WriteMode(std::string_view stored, std::string_view bytes, const char* mode) {
     FILE* f = OpenFile(stored, mode);
     if (!f) return false;
+    // The bytes are already whole in memory: unbuffered, they go out in one write, and the
+    // stream does not ask the file system for a buffer size first (thousands of small files
+    // are written in a batch).
+    std::setvbuf(f, nullptr, _IONBF, 0);
     const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return (std::fclose(f) == 0) && ok;
 }

@@ -57,7 +57,9 @@ std::optional<std::string> ReceivePump::CopyIntoTmpFiles(const std::string& sour
         std::snprintf(prefix, sizeof prefix, "%08x ", now + static_cast<std::uint32_t>(i));
         const std::string target = sjis::CutBytes(std::string(kTmpFolder) + prefix + name, kNoticeSize - 1);
         if (fs::Exists(target)) continue;
-        if (!fs::WriteFileAtomic(target, *bytes)) return std::nullopt;
+        // The user's own file stays where it is, so this copy needs no flush: a power loss
+        // can take at most the copy, never the file or what was registered from it.
+        if (!fs::WriteFileRenamed(target, *bytes)) return std::nullopt;
         return target;
     }
     return std::nullopt;
