@@ -180,7 +180,8 @@ void CtnListCtrl::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
         painter->setClipRect(cell, Qt::IntersectClip);
 
         const std::string text = sjis::CutBytes(model_->Text(row, column), kCellBytes);
-        const bool pictographs = !sjis_text::EmojiRanges(model_->Shown(row, column)).isEmpty();
+        const QString whole = model_->Shown(row, column);
+        const bool pictographs = !sjis_text::EmojiRanges(whole).isEmpty();
         const ellipsis_fit::Fit fit = ellipsis_fit::FitCell(text, cell.width(), model_->ColumnFormat(column),
                                                             pictographs ? ellipsis_fit::Measure(measure_emoji)
                                                                         : ellipsis_fit::Measure(measure));
@@ -191,7 +192,7 @@ void CtnListCtrl::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
         painter->fillRect(cell, background);
         painter->setPen(text_colour);
         const QString shown =
-            fit.text == model_->Text(row, column) ? model_->Shown(row, column) : sjis_text::ToQString(fit.text);
+            fit.text == model_->Text(row, column) ? whole : sjis_text::ToQString(fit.text);
         const QPoint baseline(cell.left() + fit.x_offset, top + metrics.ascent());
         if (pictographs) {
             emoji_text::Draw(painter, cell_font, baseline, shown);

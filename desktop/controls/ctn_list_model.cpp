@@ -8,7 +8,6 @@ namespace sorvanto {
 
 namespace {
 const std::string kNoText;
-const QString kNoShown;
 }  // namespace
 
 int CtnListModel::rowCount(const QModelIndex& parent) const {
@@ -43,7 +42,6 @@ int CtnListModel::InsertColumn(int position, const QString& heading, ellipsis_fi
     for (Row& row : rows_) {
         if (rows_have_slot) break;
         row.cells.insert(row.cells.begin() + position, std::string());
-        row.shown.insert(row.shown.begin() + position, QString());
     }
     endInsertColumns();
     return position;
@@ -60,9 +58,7 @@ int CtnListModel::InsertRow(int index, const std::string& text, int image) {
     Row row;
     const std::size_t width = std::max<std::size_t>(columns_.size(), 1);
     row.cells.resize(width);
-    row.shown.resize(width);
     row.cells[0] = text;
-    row.shown[0] = sjis_text::ToQString(text);
     row.record.image = image;
     beginInsertRows({}, index, index);
     rows_.insert(rows_.begin() + index, std::move(row));
@@ -74,7 +70,6 @@ bool CtnListModel::SetText(int row, int column, const std::string& text) {
     if (!ValidRow(row) || column < 0 || column >= std::max(columnCount(), 1)) return false;
     Row& r = rows_[static_cast<std::size_t>(row)];
     r.cells[static_cast<std::size_t>(column)] = text;
-    r.shown[static_cast<std::size_t>(column)] = sjis_text::ToQString(text);
     const QModelIndex at = this->index(row, column);
     Q_EMIT dataChanged(at, at);
     return true;
@@ -86,11 +81,9 @@ const std::string& CtnListModel::Text(int row, int column) const {
     return static_cast<std::size_t>(column) < r.cells.size() ? r.cells[static_cast<std::size_t>(column)] : kNoText;
 }
 
-const QString& CtnListModel::Shown(int row, int column) const {
-    if (!ValidRow(row) || column < 0) return kNoShown;
-    const Row& r = rows_[static_cast<std::size_t>(row)];
-    return static_cast<std::size_t>(column) < r.shown.size() ? r.shown[static_cast<std::size_t>(column)] : kNoShown;
-}
+// Converted when asked (only the rows on screen are painted): keeping a converted copy of every
+// cell cost more memory than the Shift_JIS cells themselves.
+QString CtnListModel::Shown(int row, int column) const { return sjis_text::ToQString(Text(row, column)); }
 
 ListItemRecord* CtnListModel::Record(int row) {
     return ValidRow(row) ? &rows_[static_cast<std::size_t>(row)].record : nullptr;

@@ -12,7 +12,7 @@
 
 namespace sorvanto {
 
-// The rows behind a CtnListCtrl: Shift_JIS cells, their shown form and each row's record.
+// The rows behind a CtnListCtrl: Shift_JIS cells and each row's record.
 // Display role gives the shown text, so keyboard search and accessibility see real text.
 class CtnListModel : public QAbstractTableModel {
     Q_OBJECT
@@ -34,7 +34,7 @@ public:
     bool SetText(int row, int column, const std::string& text);
     // Empty for a cell that does not exist.
     const std::string& Text(int row, int column) const;
-    const QString& Shown(int row, int column) const;
+    QString Shown(int row, int column) const;
     ListItemRecord* Record(int row);
     const ListItemRecord* Record(int row) const;
     bool RemoveRow(int row);
@@ -48,7 +48,6 @@ public:
 private:
     struct Row {
         std::vector<std::string> cells;
-        std::vector<QString> shown;
         ListItemRecord record;
     };
     struct Column {
