@@ -180,6 +180,7 @@ void IniFile::SetString(std::string_view section, std::string_view key, std::str
     Section* s = FindSection(section);
     if (!s) {
         Section fresh;
+        fresh.lines.reserve(8);  // an index item's keys, without regrowing for each
         fresh.raw = "[";
         fresh.raw += Trim(section);
         fresh.raw += ']';

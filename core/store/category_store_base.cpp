@@ -142,9 +142,11 @@ std::string CategoryStoreBase::NewDataFileName(std::int64_t& entry_time) {
         // and asking the file system again costs a batch of a thousand items dearly.
         if (value == found_taken) continue;
         found_taken = value;
+        if (given_names_.count(value)) continue;
         const std::string name = NameOf(data_folder_, value);
         if (!fs::Exists(name)) {
             last_name_value_ = std::max(last_name_value_, value);
+            given_names_.insert(value);
             entry_time = value >> 8;
             return name;
         }
@@ -153,8 +155,9 @@ std::string CategoryStoreBase::NewDataFileName(std::int64_t& entry_time) {
     // second give at most 256 tick values): walk on from the last name given to the first
     // free one instead of waiting for the next second.
     value = std::max(value, last_name_value_) + 1;
-    while (fs::Exists(NameOf(data_folder_, value))) ++value;
+    while (given_names_.count(value) || fs::Exists(NameOf(data_folder_, value))) ++value;
     last_name_value_ = value;
+    given_names_.insert(value);
     entry_time = value >> 8;
     return NameOf(data_folder_, value);
 }

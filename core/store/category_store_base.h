@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/ini_file.h"
@@ -118,6 +119,9 @@ private:
     bool read_only_ = false;
     std::vector<std::string> unflushed_files_;  // data files not yet flushed to disk
     std::int64_t last_name_value_ = -1;  // time * 256 + tick byte of the last name given
+    // Names this store gave out: known taken without asking the file system. One that has
+    // since gone only makes the next name skip it.
+    std::unordered_set<std::int64_t> given_names_;
     mutable std::vector<std::string> pending_log_;
     std::vector<std::string> unloaded_;  // log lines of the open batch
 };
