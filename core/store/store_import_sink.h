@@ -1,15 +1,24 @@
 #pragma once
 
+#include <functional>
+
 #include "formats/import_sink.h"
 #include "store/category_stores.h"
 
 namespace sorvanto {
 
 // Where the importers' objects land: each call registers the object with flag 1, "from the
-// handset". A whole received file is one batch when the caller wraps it in BeginBatch/EndBatch.
+// handset", in the store of its category. A category without a store (a list the model does not
+// show) drops its objects. A whole received file is one batch when the caller wraps it in
+// BeginBatch/EndBatch.
 class StoreImportSink : public ImportSink {
 public:
-    explicit StoreImportSink(CategoryStores& stores) : stores_(stores) {}
+    // The store of a category, or null when there is none.
+    using StoreFinder = std::function<CategoryStoreBase*(Category)>;
+
+    explicit StoreImportSink(CategoryStores& stores)
+        : find_([&stores](Category c) { return &stores.Of(c); }), stores_(&stores) {}
+    explicit StoreImportSink(StoreFinder find) : find_(std::move(find)) {}
 
     void AddMelody(const std::string& mld_path) override;
     void AddBookmark(const std::string& title, const std::string& url) override;
@@ -31,11 +40,22 @@ public:
     bool AddCameraPictureBytes(const std::string& title, const WorkObject& picture,
                                const std::string& comment) override;
 
-    void BeginBatch() { stores_.BeginBatch(); }
-    void EndBatch() { stores_.EndBatch(); }
+    // Only for a sink over CategoryStores.
+    void BeginBatch() {
+        if (stores_) stores_->BeginBatch();
+    }
+    void EndBatch() {
+        if (stores_) stores_->EndBatch();
+    }
 
 private:
-    CategoryStores& stores_;
+    template <class Store>
+    Store* Find(Category c) const {
+        return dynamic_cast<Store*>(find_(c));
+    }
+
+    StoreFinder find_;
+    CategoryStores* stores_ = nullptr;
 };
 
 }  // namespace sorvanto

@@ -52,6 +52,7 @@
 #include "platform/service_control.h"
 #include "search/duplicate_skipping_sink.h"
 #include "store/receive_pump.h"
+#include "store/store_import_sink.h"
 
 namespace sorvanto {
 
@@ -243,9 +244,10 @@ QString CMainFrame::ClockText() const {
 void CMainFrame::OnTimer() {
     std::unique_ptr<ObjectImporter> importer;
     // With "SkipDuplicates" an object already stored in its list is logged, not registered.
-    DuplicateSkippingSink skipping([this] { return select_view_->Stores(); }, *select_view_);
+    StoreImportSink sink([this](Category c) { return select_view_->LoadedStore(c); });
+    DuplicateSkippingSink skipping([this] { return select_view_->Stores(); }, sink);
     const bool skip = SettingsFile::Get().GetInt(kSystem, "SkipDuplicates", 0) != 0;
-    if (queue_.Head()) importer = ImporterForModel(model_id_, skip ? static_cast<ImportSink&>(skipping) : *select_view_);
+    if (queue_.Head()) importer = ImporterForModel(model_id_, skip ? static_cast<ImportSink&>(skipping) : sink);
     ReceivePump::ImportFn import;
     if (importer) import = [&importer](const std::string& path) { importer->Import(path); };
     ReceivePump::Drain(queue_, import, [this](const std::string& text) { Log(text); });

@@ -25,7 +25,6 @@
 namespace sorvanto {
 
 namespace {
-constexpr int kFromHandset = 1;
 constexpr int kMaxDroppedPath = 260;
 
 // One look for every menu of the bar, kept for the life of the process: menus of a previous
@@ -301,92 +300,10 @@ void CSelectView::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
 }
 
-int CSelectView::AddMelodyItem(const std::string& path) {
-    auto* store = StoreOf<MelodyStore>(PageOf(Category::kMelody));
-    if (!store) return 0;
-    store->Register(path, kFromHandset);
-    return 1;
-}
-
-int CSelectView::AddBookmarkItem(const std::string& title, const std::string& url) {
-    auto* store = StoreOf<BookmarkStore>(PageOf(Category::kBookmark));
-    if (!store) return 0;
-    store->Register(title, url, kFromHandset);
-    return 1;
-}
-
-int CSelectView::AddSentMailItem(const std::string& path, int status) {
-    auto* store = StoreOf<MailStore>(PageOf(Category::kOutMail));
-    if (!store) return 0;
-    store->Register(path, status, kFromHandset);
-    return 1;
-}
-
-int CSelectView::AddReceivedMailItem(const std::string& path) {
-    auto* store = StoreOf<MailStore>(PageOf(Category::kInMail));
-    if (!store) return 0;
-    store->Register(path, 0, kFromHandset);
-    return 1;
-}
-
-int CSelectView::AddAddressItem(const std::string& path) {
-    auto* store = StoreOf<AddressStore>(PageOf(Category::kAddress));
-    if (!store) return 0;
-    store->Register(path, kFromHandset);
-    return 1;
-}
-
-int CSelectView::AddStandbyPictureItem(const std::string& title, const std::string& path) {
-    auto* store = StoreOf<PictureStore>(PageOf(Category::kPicture));
-    if (!store) return 0;
-    store->Register(path, title, std::string(), kFromHandset);
-    return 1;
-}
-
-int CSelectView::AddCameraPictureItem(const std::string& title, const std::string& path,
-                                      const std::string& comment) {
-    auto* store = StoreOf<PictureStore>(PageOf(Category::kMyPic));
-    if (!store) return 0;
-    store->Register(path, title, comment, kFromHandset);
-    return 1;
-}
-
-bool CSelectView::AddMelodyBytes(const WorkObject& mld) {
-    if (auto* store = StoreOf<MelodyStore>(PageOf(Category::kMelody))) store->RegisterBytes(mld.bytes, kFromHandset);
-    return true;
-}
-
-bool CSelectView::AddOutboxMailBytes(const WorkObject& mail) {
-    if (auto* store = StoreOf<MailStore>(PageOf(Category::kOutMail))) store->RegisterBytes(mail.bytes, 0, kFromHandset);
-    return true;
-}
-
-bool CSelectView::AddReceivedMailBytes(const WorkObject& mail) {
-    if (auto* store = StoreOf<MailStore>(PageOf(Category::kInMail))) store->RegisterBytes(mail.bytes, 0, kFromHandset);
-    return true;
-}
-
-bool CSelectView::AddSentMailBytes(const WorkObject& mail) {
-    if (auto* store = StoreOf<MailStore>(PageOf(Category::kOutMail))) store->RegisterBytes(mail.bytes, 1, kFromHandset);
-    return true;
-}
-
-bool CSelectView::AddAddressBytes(const WorkObject& entry) {
-    if (auto* store = StoreOf<AddressStore>(PageOf(Category::kAddress))) store->RegisterBytes(entry.bytes, kFromHandset);
-    return true;
-}
-
-bool CSelectView::AddStandbyPictureBytes(const std::string& title, const WorkObject& picture) {
-    if (auto* store = StoreOf<PictureStore>(PageOf(Category::kPicture)))
-        store->RegisterBytes(picture.bytes, title, std::string(), kFromHandset);
-    return true;
-}
-
-bool CSelectView::AddCameraPictureBytes(const std::string& title, const WorkObject& picture,
-                                        const std::string& comment) {
-    if (auto* store = StoreOf<PictureStore>(PageOf(Category::kMyPic)))
-        store->RegisterBytes(picture.bytes, title, comment, kFromHandset);
-    return true;
+CategoryStoreBase* CSelectView::LoadedStore(Category c) const {
+    CategoryPage* page = PageOf(c);
+    EnsureLoaded(page);
+    return page ? &page->Store() : nullptr;
 }
 
 int CSelectView::MailRequest(int kind, const MailRecord& record) {

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "app/category_page.h"
-#include "formats/import_sink.h"
 #include "search/store_refs.h"
 
 class QMenuBar;
@@ -20,9 +19,9 @@ class CtnTabCtrl;
 
 // The upper pane: one tab per category the model offers, each holding that category's list.
 // It switches the menu bar to the current tab's menu, forwards the record commands to the
-// current list, hands dropped files to it, and routes the importers' objects to the right
-// list (an object of a category the model does not offer is dropped).
-class CSelectView : public QWidget, public ImportSink {
+// current list, hands dropped files to it, and finds each category's store for the importers
+// (an object of a category the model does not offer is dropped).
+class CSelectView : public QWidget {
     Q_OBJECT
 public:
     using ModelSource = std::function<int()>;
@@ -84,42 +83,13 @@ public:
     CSearchBar* SearchBar() const { return search_bar_; }
     int CurrentMenuTemplate() const { return menu_template_; }
 
-    // Import forwarding: each goes to its list's store with the handset flag; 0 when the list
-    // does not exist.
-    int AddMelodyItem(const std::string& path);
-    int AddBookmarkItem(const std::string& title, const std::string& url);
-    int AddSentMailItem(const std::string& path, int status);
-    int AddReceivedMailItem(const std::string& path);
-    int AddAddressItem(const std::string& path);
-    int AddStandbyPictureItem(const std::string& title, const std::string& path);
-    int AddCameraPictureItem(const std::string& title, const std::string& path, const std::string& comment);
+    // The store of a category's list, loaded first; null when the model shows no such list.
+    // The importers' objects go through it (StoreImportSink).
+    CategoryStoreBase* LoadedStore(Category c) const;
     // The composer's requests.
     int MailRequest(int kind, const MailRecord& record);
     int GetAddressEntry(int position, int mail_index, std::string* name, std::string* address);
     int GetMelody(int position, std::string* title, std::string* path);
-
-    // ImportSink: the importers' callbacks, in their slot order.
-    void AddMelody(const std::string& mld_path) override { AddMelodyItem(mld_path); }
-    void AddBookmark(const std::string& title, const std::string& url) override { AddBookmarkItem(title, url); }
-    void AddOutboxMail(const std::string& path) override { AddSentMailItem(path, 0); }
-    void AddReceivedMail(const std::string& path) override { AddReceivedMailItem(path); }
-    void AddSentMail(const std::string& path) override { AddSentMailItem(path, 1); }
-    void AddAddress(const std::string& path) override { AddAddressItem(path); }
-    void AddStandbyPicture(const std::string& title, const std::string& path) override {
-        AddStandbyPictureItem(title, path);
-    }
-    void AddCameraPicture(const std::string& title, const std::string& path, const std::string& comment) override {
-        AddCameraPictureItem(title, path, comment);
-    }
-    // The same in memory: registered from the bytes, with no work file.
-    bool AddMelodyBytes(const WorkObject& mld) override;
-    bool AddOutboxMailBytes(const WorkObject& mail) override;
-    bool AddReceivedMailBytes(const WorkObject& mail) override;
-    bool AddSentMailBytes(const WorkObject& mail) override;
-    bool AddAddressBytes(const WorkObject& entry) override;
-    bool AddStandbyPictureBytes(const std::string& title, const WorkObject& picture) override;
-    bool AddCameraPictureBytes(const std::string& title, const WorkObject& picture,
-                               const std::string& comment) override;
 
 Q_SIGNALS:
     // The current tab changed (its menu is in the bar).

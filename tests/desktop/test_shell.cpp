@@ -21,6 +21,7 @@
 #include "app/copy_data_event.h"
 #include "app/main_frame.h"
 #include "app/select_view.h"
+#include "store/store_import_sink.h"
 #include "app/sorvanto_doc.h"
 #include "app/sorvanto_view.h"
 #include "common/sjis.h"
@@ -131,8 +132,11 @@ private Q_SLOTS:
         QCOMPARE(TabTexts(view), QStringList({QString::fromUtf8("着メロ"), QString::fromUtf8("待ち受け"),
                                               QString::fromUtf8("アドレス帳")}));
         // The importers' mail and bookmarks have no list under this model and are dropped.
-        QCOMPARE(view.AddBookmarkItem("t", "http://x/"), 0);
-        QCOMPARE(view.AddReceivedMailItem("cnv.msg"), 0);
+        StoreImportSink sink([&](Category c) { return view.LoadedStore(c); });
+        QVERIFY(!view.LoadedStore(Category::kBookmark));
+        QVERIFY(!view.LoadedStore(Category::kInMail));
+        sink.AddBookmark("t", "http://x/");
+        sink.AddReceivedMail("cnv.msg");
         QVERIFY(!fs::Exists(".\\bookmk.ini"));
 
         model = -1;
@@ -177,7 +181,8 @@ private Q_SLOTS:
         CSelectView view([&] { return model; }, &bar, nullptr);
         view.BuildTabs();
         // An import into a list not yet loaded loads it first: the new entry joins the two.
-        QVERIFY(view.AddAddressBytes({".\\addr.ini", "[System]\r\nName=c\r\nTelCnt=0\r\nMailCnt=0\r\n"}));
+        StoreImportSink sink([&](Category c) { return view.LoadedStore(c); });
+        QVERIFY(sink.AddAddressBytes({".\\addr.ini", "[System]\r\nName=c\r\nTelCnt=0\r\nMailCnt=0\r\n"}));
         QCOMPARE(view.PageOf(Category::kAddress)->Store().Count(), 3);
         // Showing a tab loads its list.
         view.SelectTab(2);
