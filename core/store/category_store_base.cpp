@@ -135,13 +135,10 @@ bool CategoryStoreBase::Changed() {
 
 std::string CategoryStoreBase::NewDataFileName(std::int64_t& entry_time) {
     std::int64_t value = 0;
-    std::int64_t found_taken = -1;
     for (int attempt = 0; attempt < 8; ++attempt) {
         value = (clock::Now() << 8) | (clock::TickCount() & 0xFF);
-        // The clocks rarely move between attempts: a name just found taken is still taken,
-        // and asking the file system again costs a batch of a thousand items dearly.
-        if (value == found_taken) continue;
-        found_taken = value;
+        // Within one clock tick a batch meets its own names again: asking the file system about
+        // them would cost a thousand-item batch thousands of look-ups.
         if (given_names_.count(value)) continue;
         const std::string name = NameOf(data_folder_, value);
         if (!fs::Exists(name)) {
