@@ -30,12 +30,17 @@ bool ParseHeader(std::string_view raw, std::string& name) {
     return true;
 }
 
-std::string CleanValue(std::string_view value) {
-    std::string out(value);
-    for (char& c : out)
-        if (c == '\r' || c == '\n') c = ' ';
-    return out;
+// Where the value of a "key=value" line stands: trimmed, one pair of surrounding double quotes
+// dropped. eq is the position of the '=' within raw.
+void LocateValue(std::string_view raw, std::size_t eq, std::size_t& at, std::size_t& size) {
+    std::string_view v = Trim(raw.substr(eq + 1));
+    if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
+    at = static_cast<std::size_t>(v.data() - raw.data());
+    size = v.size();
 }
+
+// Sections of this many lines or more keep a key index.
+constexpr std::size_t kIndexFrom = 32;
 
 }  // namespace
 
@@ -65,14 +70,13 @@ void IniFile::Parse(std::string_view bytes, std::string_view stored_path) {
         }
         Line line;
         line.raw = std::string(raw);
-        std::string_view t = Trim(raw);
+        std::string_view t = Trim(line.raw);
         if (!t.empty() && t.front() != ';') {
             const auto eq = t.find('=');
             if (eq != std::string_view::npos && eq > 0) {
                 line.key = Lower(Trim(t.substr(0, eq)));
-                std::string_view v = Trim(t.substr(eq + 1));
-                if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
-                line.value = std::string(v);
+                LocateValue(line.raw, static_cast<std::size_t>(t.data() - line.raw.data()) + eq, line.value_at,
+                            line.value_size);
             }
         }
         sections_.back().lines.push_back(std::move(line));
@@ -82,10 +86,24 @@ void IniFile::Parse(std::string_view bytes, std::string_view stored_path) {
 
 void IniFile::ReindexSection(Section& s) {
     s.index.clear();
+    s.indexed = s.lines.size() >= kIndexFrom;
+    if (!s.indexed) return;
     for (std::size_t i = 0; i < s.lines.size(); ++i) {
         const Line& l = s.lines[i];
         if (!l.deleted && !l.key.empty()) s.index.emplace(l.key, i);
     }
+}
+
+std::size_t IniFile::FindLine(const Section& s, const std::string& key) {
+    if (s.indexed) {
+        const auto it = s.index.find(key);
+        return it == s.index.end() ? kNotFound : it->second;
+    }
+    for (std::size_t i = 0; i < s.lines.size(); ++i) {
+        const Line& l = s.lines[i];
+        if (!l.deleted && !l.key.empty() && l.key == key) return i;
+    }
+    return kNotFound;
 }
 
 void IniFile::Reindex() {
@@ -116,9 +134,8 @@ std::string IniFile::GetString(std::string_view section, std::string_view key,
                                std::string_view fallback) const {
     const Section* s = FindSection(section);
     if (!s) return std::string(fallback);
-    auto it = s->index.find(Lower(Trim(key)));
-    if (it == s->index.end()) return std::string(fallback);
-    return s->lines[it->second].value;
+    const std::size_t i = FindLine(*s, Lower(Trim(key)));
+    return std::string(i == kNotFound ? fallback : s->lines[i].Value());
 }
 
 int IniFile::GetInt(std::string_view section, std::string_view key, int fallback) const {
@@ -140,7 +157,7 @@ int IniFile::GetInt(std::string_view section, std::string_view key, int fallback
 
 bool IniFile::HasKey(std::string_view section, std::string_view key) const {
     const Section* s = FindSection(section);
-    return s && s->index.count(Lower(Trim(key))) > 0;
+    return s && FindLine(*s, Lower(Trim(key))) != kNotFound;
 }
 
 bool IniFile::HasSection(std::string_view section) const { return FindSection(section) != nullptr; }
@@ -169,13 +186,17 @@ std::vector<std::string> IniFile::Sections() const {
 }
 
 void IniFile::SetString(std::string_view section, std::string_view key, std::string_view value) {
-    const std::string k = Lower(Trim(key));
+    const std::string_view name = Trim(key);
     Line line;
-    line.raw = std::string(Trim(key)) + "=" + CleanValue(value);
-    line.key = k;
-    line.value = std::string(Trim(CleanValue(value)));
-    if (line.value.size() >= 2 && line.value.front() == '"' && line.value.back() == '"')
-        line.value = line.value.substr(1, line.value.size() - 2);
+    line.key = Lower(name);
+    line.raw.reserve(name.size() + 1 + value.size());
+    line.raw += name;
+    line.raw += '=';
+    const std::size_t eq = line.raw.size() - 1;
+    line.raw += value;
+    for (std::size_t i = eq + 1; i < line.raw.size(); ++i)
+        if (line.raw[i] == '\r' || line.raw[i] == '\n') line.raw[i] = ' ';
+    LocateValue(line.raw, eq, line.value_at, line.value_size);
 
     Section* s = FindSection(section);
     if (!s) {
@@ -189,17 +210,19 @@ void IniFile::SetString(std::string_view section, std::string_view key, std::str
         section_index_[Lower(Trim(section))].push_back(idx);
         s = &sections_[idx];
     }
-    auto it = s->index.find(k);
-    if (it != s->index.end()) {
-        s->lines[it->second] = std::move(line);
+    const std::size_t found = FindLine(*s, line.key);
+    if (found != kNotFound) {
+        s->lines[found] = std::move(line);
         return;
     }
     // A new key goes after the last key line of its section, before trailing blank lines.
     std::size_t at = s->lines.size();
     while (at > 0 && (s->lines[at - 1].deleted || Trim(s->lines[at - 1].raw).empty())) --at;
     s->lines.insert(s->lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
-    if (at + 1 == s->lines.size()) {
-        s->index.emplace(k, at);  // appended: no other line moved
+    if (!s->indexed && s->lines.size() < kIndexFrom) return;  // still short enough to scan
+    if (s->indexed && at + 1 == s->lines.size()) {
+        const std::string& k = s->lines[at].key;  // appended: no other line moved
+        if (!k.empty()) s->index.emplace(k, at);
     } else {
         ReindexSection(*s);
     }
@@ -212,9 +235,9 @@ void IniFile::SetInt(std::string_view section, std::string_view key, long long v
 void IniFile::DeleteKey(std::string_view section, std::string_view key) {
     Section* s = FindSection(section);
     if (!s) return;
-    auto it = s->index.find(Lower(Trim(key)));
-    if (it == s->index.end()) return;
-    s->lines[it->second].deleted = true;
+    const std::size_t i = FindLine(*s, Lower(Trim(key)));
+    if (i == kNotFound) return;
+    s->lines[i].deleted = true;
     ReindexSection(*s);
 }
 
@@ -224,11 +247,21 @@ void IniFile::DeleteSection(std::string_view section) {
 }
 
 std::string IniFile::Serialize() const {
+    std::size_t size = 0;
+    for (const Section& s : sections_) {
+        if (s.deleted) continue;
+        size += s.raw.size() + 2;
+        for (const Line& l : s.lines) size += l.raw.size() + 2;
+    }
     std::string out;
+    out.reserve(size);
     for (std::size_t i = 0; i < sections_.size(); ++i) {
         const Section& s = sections_[i];
         if (s.deleted) continue;
-        if (i > 0) out += s.raw + "\r\n";
+        if (i > 0) {
+            out += s.raw;
+            out += "\r\n";
+        }
         for (const Line& l : s.lines) {
             if (l.deleted) continue;
             out += l.raw;

@@ -47,20 +47,29 @@ public:
 
 private:
     struct Line {
-        std::string raw;    // the line as it stands in the file
-        std::string key;    // lower-case key name; empty for comments and other lines
-        std::string value;  // value as read (trimmed, quotes dropped)
+        std::string raw;  // the line as it stands in the file
+        std::string key;  // lower-case key name; empty for comments and other lines
+        // The value as read (trimmed, quotes dropped): where it stands within raw.
+        std::size_t value_at = 0;
+        std::size_t value_size = 0;
         bool deleted = false;
+        std::string_view Value() const { return std::string_view(raw).substr(value_at, value_size); }
     };
     struct Section {
         std::string raw;  // header line; empty for the lines before the first section
         std::vector<Line> lines;
-        std::unordered_map<std::string, std::size_t> index;  // first live line per key
+        // First live line per key, kept only for a long section: an index item's few keys are
+        // found faster by a scan than by hashing, and without allocating a map per item.
+        std::unordered_map<std::string, std::size_t> index;
+        bool indexed = false;
         bool deleted = false;
     };
+    static constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
 
     Section* FindSection(std::string_view section);
     const Section* FindSection(std::string_view section) const;
+    // The first live line of the lower-case key; kNotFound when there is none.
+    static std::size_t FindLine(const Section& s, const std::string& key);
     static void ReindexSection(Section& s);
     void Reindex();
 

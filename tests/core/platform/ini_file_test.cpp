@@ -121,3 +121,35 @@ TEST(IniFileScaleTest, ManyKeysInOneSectionStayFindable) {
 
 }  // namespace
 }  // namespace sorvanto
+
+namespace sorvanto {
+namespace {
+
+// Short sections are scanned and long ones indexed: both must answer alike.
+TEST(IniFileScaleTest, ShortAndLongSectionsKeepTheSameRules) {
+    for (const int filler : {2, 60}) {
+        std::string text = "[S]\r\nDup=first\r\ndup=second\r\n";
+        for (int i = 0; i < filler; ++i) text += "K" + std::to_string(i) + "=" + std::to_string(i) + "\r\n";
+        text += "\r\n";
+        IniFile ini;
+        ini.Parse(text);
+        SCOPED_TRACE(filler);
+        EXPECT_EQ(ini.GetString("s", "DUP"), "first");
+        ini.DeleteKey("S", "dup");
+        EXPECT_EQ(ini.GetString("S", "Dup"), "second");  // the next line of that key shows
+        ini.SetString("S", "New", " \"v\" ");             // goes before the trailing blank line
+        ini.SetString("S", "K0", "changed");
+        EXPECT_EQ(ini.GetString("S", "new"), "v");
+        EXPECT_EQ(ini.GetString("S", "k0"), "changed");
+        EXPECT_EQ(ini.GetInt("S", "K" + std::to_string(filler - 1)), filler - 1);
+        const std::string saved = ini.Serialize();
+        EXPECT_NE(saved.find("New= \"v\" \r\n\r\n"), std::string::npos);
+        IniFile again;
+        again.Parse(saved);
+        EXPECT_EQ(again.GetString("S", "Dup"), "second");
+        EXPECT_EQ(again.GetString("S", "New"), "v");
+    }
+}
+
+}  // namespace
+}  // namespace sorvanto
