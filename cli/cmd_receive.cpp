@@ -32,6 +32,7 @@ void OnStop() { g_stop = true; }
 class PrintingObserver : public StoreObserver {
 public:
     void LogLine(const std::string& text) override { PrintLine(LogPrefix(clock::Now()) + text); }
+    void LogLines(const std::vector<std::string>& lines) override { PrintLines(LogPrefix(clock::Now()), lines); }
     void Failure(const std::string& message, const std::string&) override {
         PrintLine(LogPrefix(clock::Now()) + message);
         failures_++;

@@ -32,6 +32,8 @@ struct Registrar {
 
 // Text for the terminal: Shift_JIS to UTF-8, pictographs as the emoji the desktop shows.
 void PrintLine(const std::string& sjis_text);
+// Lines that belong together, each after the prefix, written out with one flush.
+void PrintLines(const std::string& prefix, const std::vector<std::string>& sjis_lines);
 void PrintError(const std::string& utf8_text);
 
 // Takes "--name VALUE" out of args; false when absent. A missing value is a usage error

@@ -30,6 +30,15 @@ void PrintLine(const std::string& sjis_text) {
     std::cout << pictograph_text::ToUtf8(sjis_text) << '\n' << std::flush;
 }
 
+void PrintLines(const std::string& prefix, const std::vector<std::string>& sjis_lines) {
+    std::string out;
+    for (const std::string& line : sjis_lines) {
+        out += pictograph_text::ToUtf8(prefix + line);
+        out += '\n';
+    }
+    std::cout << out << std::flush;
+}
+
 void PrintError(const std::string& utf8_text) { std::cerr << "sorvanto-cli: " << utf8_text << '\n'; }
 
 bool TakeOption(std::vector<std::string>& args, const std::string& name, std::string& value, bool& ok) {

@@ -49,6 +49,12 @@ bool WriteFileRenamed(std::string_view stored, std::string_view bytes);
 // Plain binary write (create or truncate), for work and scratch files.
 bool WriteFile(std::string_view stored, std::string_view bytes);
 bool AppendFile(std::string_view stored, std::string_view bytes);
+// Creates a file only where nothing of that name exists, and writes bytes into it. The
+// exclusive create asks whether the name is free and takes it in one step. kTaken: something
+// has that name (left untouched); kFailed: the file could not be made or written, and no file
+// is left behind.
+enum class NewFile { kCreated, kTaken, kFailed };
+NewFile CreateNewFile(std::string_view stored, std::string_view bytes);
 
 // Puts data files written into folder (the named ones at least) on the disk, before an index
 // that names them is written. False when the system refuses.

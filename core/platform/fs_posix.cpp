@@ -52,6 +52,17 @@ static bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
+NewFile CreateNewFile(std::string_view stored, std::string_view bytes) {
+    const auto path = NativePath(stored);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return errno == EEXIST ? NewFile::kTaken : NewFile::kFailed;
+    bool ok = WriteAll(fd, bytes);
+    ok = (::close(fd) == 0) && ok;
+    if (ok) return NewFile::kCreated;
+    ::unlink(path.c_str());
+    return NewFile::kFailed;
+}
+
 static bool WriteThroughTemp(std::string_view stored, std::string_view bytes, bool flush) {
     const auto target = NativePath(stored);
     static thread_local std::mt19937 rng{std::random_device{}()};

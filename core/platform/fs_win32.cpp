@@ -6,6 +6,7 @@
 #undef MoveFile
 #undef DeleteFile
 
+#include <algorithm>
 #include <random>
 
 #include "platform/win32_text.h"
@@ -50,6 +51,33 @@ bool MoveFile(std::string_view from, std::string_view to) {
     return ::MoveFileExW(NativePath(from).c_str(), NativePath(to).c_str(), MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+static bool WriteAll(HANDLE h, std::string_view bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+        DWORD wrote = 0;
+        if (!::WriteFile(h, bytes.data() + done, want, &wrote, nullptr) || wrote == 0) return false;
+        done += wrote;
+    }
+    return true;
+}
+
+NewFile CreateNewFile(std::string_view stored, std::string_view bytes) {
+    const auto path = NativePath(stored);
+    const HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        // A folder of that name gives "access denied" rather than "exists".
+        if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS || Exists(stored)) return NewFile::kTaken;
+        return NewFile::kFailed;
+    }
+    bool ok = WriteAll(h, bytes);
+    ok = (::CloseHandle(h) != 0) && ok;
+    if (ok) return NewFile::kCreated;
+    ::DeleteFileW(path.c_str());
+    return NewFile::kFailed;
+}
+
 static bool WriteThroughTemp(std::string_view stored, std::string_view bytes, bool flush) {
     const auto target = NativePath(stored);
     static thread_local std::mt19937 rng{std::random_device{}()};
@@ -57,15 +85,7 @@ static bool WriteThroughTemp(std::string_view stored, std::string_view bytes, bo
     tmp += L".tmp" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(rng());
     const HANDLE h = ::CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
-    bool ok = true;
-    std::size_t done = 0;
-    while (ok && done < bytes.size()) {
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-        DWORD wrote = 0;
-        ok = ::WriteFile(h, bytes.data() + done, want, &wrote, nullptr) != 0 && wrote > 0;
-        done += wrote;
-    }
-    ok = ok && (!flush || ::FlushFileBuffers(h) != 0);
+    bool ok = WriteAll(h, bytes) && (!flush || ::FlushFileBuffers(h) != 0);
     ok = (::CloseHandle(h) != 0) && ok;
     // MoveFileEx with REPLACE_EXISTING swaps the file in one step: a reader sees the old index
     // or the new one.

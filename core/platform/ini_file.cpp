@@ -202,8 +202,10 @@ void IniFile::SetString(std::string_view section, std::string_view key, std::str
     if (!s) {
         Section fresh;
         fresh.lines.reserve(8);  // an index item's keys, without regrowing for each
-        fresh.raw = "[";
-        fresh.raw += Trim(section);
+        const std::string_view title = Trim(section);
+        fresh.raw.reserve(title.size() + 2);
+        fresh.raw += '[';
+        fresh.raw += title;
         fresh.raw += ']';
         sections_.push_back(std::move(fresh));
         const std::size_t idx = sections_.size() - 1;

@@ -99,19 +99,23 @@ protected:
         return key;
     }
 
-    // A registration of a record whose data file holds bytes: names the file (item->path,
-    // item->entry_time), lets fill complete the record from the bytes, writes the file and adds
-    // the record. The record is filled from the bytes in hand, never from the file just
-    // written. Bytes that fill rejects, or a failed write, leave no file behind and are
-    // reported to the user; false then.
+    // A registration of a record whose data file holds bytes: lets fill complete the record
+    // from the bytes in hand (never from the file written), names the file and writes it
+    // (item->path, item->entry_time), and adds the record. Bytes that fill rejects, or a failed
+    // write, leave no file behind and are reported to the user; false then.
     template <class Fill>
     bool RegisterData(std::string_view bytes, std::unique_ptr<Item> item, int* key, Fill fill) {
-        item->path = NewDataFileName(item->entry_time);
-        if (!fill(*item) || !WriteIntoDataFolder(item->path, bytes)) {
-            fs::DeleteFile(item->path);
+        if (!fill(*item)) {
+            SkipDataFileName();
             ReportFailure();
             return false;
         }
+        auto path = CreateDataFile(bytes, item->entry_time);
+        if (!path) {
+            ReportFailure();
+            return false;
+        }
+        item->path = std::move(*path);
         const int k = AddRegistered(std::move(item));
         if (key) *key = k;
         return true;

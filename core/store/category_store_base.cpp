@@ -133,39 +133,53 @@ bool CategoryStoreBase::Changed() {
     return ok;
 }
 
-std::string CategoryStoreBase::NewDataFileName(std::int64_t& entry_time) {
+std::int64_t CategoryStoreBase::ChooseDataFileName(const std::function<NameClaim(const std::string&)>& claim) {
+    const auto take = [&](std::int64_t value) {
+        last_name_value_ = std::max(last_name_value_, value);
+        given_names_.insert(value);
+    };
     std::int64_t value = 0;
     for (int attempt = 0; attempt < 8; ++attempt) {
         value = (clock::Now() << 8) | (clock::TickCount() & 0xFF);
         // Within one clock tick a batch meets its own names again: asking the file system about
         // them would cost a thousand-item batch thousands of look-ups.
         if (given_names_.count(value)) continue;
-        const std::string name = NameOf(data_folder_, value);
-        if (!fs::Exists(name)) {
-            last_name_value_ = std::max(last_name_value_, value);
-            given_names_.insert(value);
-            entry_time = value >> 8;
-            return name;
-        }
+        const NameClaim c = claim(NameOf(data_folder_, value));
+        if (c == NameClaim::kTaken) continue;
+        take(value);
+        return c == NameClaim::kClaimed ? value : -1;
     }
     // The clocks have not moved past names already taken (many registrations within one
     // second give at most 256 tick values): walk on from the last name given to the first
     // free one instead of waiting for the next second.
     value = std::max(value, last_name_value_) + 1;
-    while (given_names_.count(value) || fs::Exists(NameOf(data_folder_, value))) ++value;
-    last_name_value_ = value;
-    given_names_.insert(value);
-    entry_time = value >> 8;
-    return NameOf(data_folder_, value);
+    for (;; ++value) {
+        if (given_names_.count(value)) continue;
+        const NameClaim c = claim(NameOf(data_folder_, value));
+        if (c == NameClaim::kTaken) continue;
+        take(value);
+        return c == NameClaim::kClaimed ? value : -1;
+    }
 }
 
-bool CategoryStoreBase::WriteIntoDataFolder(const std::string& name, std::string_view bytes) {
-    if (!fs::WriteFile(name, bytes)) {
-        fs::DeleteFile(name);
-        return false;
-    }
-    unflushed_files_.push_back(name);
-    return true;
+std::optional<std::string> CategoryStoreBase::CreateDataFile(std::string_view bytes, std::int64_t& entry_time) {
+    std::string created;
+    const std::int64_t value = ChooseDataFileName([&](const std::string& name) {
+        switch (fs::CreateNewFile(name, bytes)) {
+            case fs::NewFile::kCreated: created = name; return NameClaim::kClaimed;
+            case fs::NewFile::kTaken: return NameClaim::kTaken;
+            case fs::NewFile::kFailed: break;
+        }
+        return NameClaim::kFailed;
+    });
+    if (value < 0) return std::nullopt;
+    entry_time = value >> 8;
+    unflushed_files_.push_back(created);
+    return created;
+}
+
+void CategoryStoreBase::SkipDataFileName() {
+    ChooseDataFileName([](const std::string& name) { return fs::Exists(name) ? NameClaim::kTaken : NameClaim::kClaimed; });
 }
 
 void CategoryStoreBase::Bump() const {
@@ -204,8 +218,7 @@ void CategoryStoreBase::LogTitle(const std::string& pattern, const std::string& 
 void CategoryStoreBase::FlushLog() const {
     std::vector<std::string> lines;
     lines.swap(pending_log_);
-    if (observer_)
-        for (const std::string& line : lines) observer_->LogLine(line);
+    if (observer_ && !lines.empty()) observer_->LogLines(lines);
 }
 
 void CategoryStoreBase::ReportFailure() const {

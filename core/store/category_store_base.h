@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -81,13 +83,15 @@ protected:
     void ChangedWhileLoading() { changed_while_loading_ = true; }
 
     // The naming rule: data folder + "%08X%02X" of the time and the tick's low byte, taken
-    // anew while that name exists. entry_time receives the time of the name used.
-    std::string NewDataFileName(std::int64_t& entry_time);
-
-    // Writes a new data file. It is not flushed on its own: the next index write flushes every
-    // new data file first, so a batch of a thousand files costs one flush, and no index ever
-    // names a file that is not on disk. A failed write leaves no file behind.
-    bool WriteIntoDataFolder(const std::string& name, std::string_view bytes);
+    // anew while that name exists. CreateDataFile names a new data file and writes bytes into
+    // it; entry_time receives the time of the name used, nullopt when no file could be written
+    // (none is left behind). The file is not flushed on its own: the next index write flushes
+    // every new data file first, so a batch of a thousand files costs one flush, and no index
+    // ever names a file that is not on disk.
+    std::optional<std::string> CreateDataFile(std::string_view bytes, std::int64_t& entry_time);
+    // Uses up the name a data file would have had, creating nothing: rejected bytes take their
+    // turn as accepted ones do, so the names of the items after them do not depend on it.
+    void SkipDataFileName();
 
     // A value read from the index, cut to what the reader's buffer held.
     static std::string ReadText(const IniFile& index, const std::string& section, std::string_view key,
@@ -102,6 +106,10 @@ protected:
     void ReportFailure() const;
 
 private:
+    enum class NameClaim { kTaken, kClaimed, kFailed };
+    // Walks the naming rule's candidates; claim says whether the file system had one free
+    // (and takes it). Returns the value of the name claimed, or -1 when claiming failed.
+    std::int64_t ChooseDataFileName(const std::function<NameClaim(const std::string&)>& claim);
     bool WriteIndex();
     void Bump() const;
     // Hands the held log lines to the observer.

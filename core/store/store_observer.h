@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "store/category.h"
 
@@ -20,6 +21,11 @@ public:
     virtual void ItemRemoved(Category, int /*key*/) {}
     // A line for the log window, at most 255 bytes.
     virtual void LogLine(const std::string& /*text*/) {}
+    // The lines one index write made good, in order (a batch of a thousand registrations gives
+    // a thousand): an owner that prints them can do so in one go.
+    virtual void LogLines(const std::vector<std::string>& lines) {
+        for (const std::string& line : lines) LogLine(line);
+    }
     // A failure the user must see: a message box with this text and caption.
     virtual void Failure(const std::string& /*message*/, const std::string& /*caption*/) {}
 };

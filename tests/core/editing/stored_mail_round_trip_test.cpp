@@ -75,7 +75,9 @@ TEST_F(StoredMailRoundTripTest, FinishingWithoutAnEditLeavesTheFileAsItWas) {
         const MailDraft draft = OpenItem(store);
         EXPECT_EQ(draft.Body(), c.shown);
         EXPECT_EQ(draft.Attached(), c.attachment == 1);
-        if (c.attachment) EXPECT_EQ(draft.AttachmentTitle(), "Song");
+        if (c.attachment) {
+            EXPECT_EQ(draft.AttachmentTitle(), "Song");
+        }
         ASSERT_TRUE(FinishUnchanged(store, draft));
         EXPECT_EQ(MailFile(), before);
         EXPECT_EQ(store.At(0)->attachment, c.attachment);

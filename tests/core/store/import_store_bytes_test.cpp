@@ -135,8 +135,11 @@ TEST_F(ImportedStoreBytes, StoreTreeMatchesTheRecordedDigests) {
     ASSERT_FALSE(want.empty()) << "no recorded digests at " << expected;
     EXPECT_EQ(all, want);
     // Nothing but the index files and the data folders: no work file is left beside them.
-    for (const auto& e : stdfs::directory_iterator(Home() / "family0"))
-        if (e.is_regular_file()) EXPECT_EQ(e.path().extension(), ".ini") << e.path();
+    for (const auto& e : stdfs::directory_iterator(Home() / "family0")) {
+        if (e.is_regular_file()) {
+            EXPECT_EQ(e.path().extension(), ".ini") << e.path();
+        }
+    }
 }
 
 // The store takes the importers' objects from memory: with every work-file name and the split

@@ -100,12 +100,17 @@ TEST_F(RegisterTest, NamesInOneSecondAreDistinct) {
     EXPECT_EQ(store.At(1)->path, "Address\\3F2A10B006");
     EXPECT_EQ(store.At(1)->entry_time, 0x3F2A10B0);
 
-    // A frozen clock still gives every registration its own file.
+    // A frozen clock still gives every registration its own file. A file the store did not
+    // write holds the next name: it is passed over and keeps its bytes.
+    Write("Address/3F2A10B007", "not ours");
     clock::SetForTesting([] { return std::int64_t{0x3F2A10B0}; }, [] { return std::uint32_t{6}; });
     for (int i = 0; i < 300; ++i) ASSERT_TRUE(store.Register("entry.ini", 0));
     std::set<std::string> paths;
     for (int k : store.Keys()) paths.insert(store.Find(k)->path);
     EXPECT_EQ(paths.size(), 302u);
+    EXPECT_EQ(paths.count("Address\\3F2A10B007"), 0u);
+    EXPECT_EQ(paths.count("Address\\3F2A10B008"), 1u);
+    EXPECT_EQ(Read("Address/3F2A10B007"), "not ours");
 }
 
 TEST_F(RegisterTest, AddressAndMailThatAreNotEntriesFailAndLeaveNothing) {
