@@ -70,8 +70,21 @@ std::optional<std::string> ReadFile(std::string_view stored, std::size_t max_byt
     FILE* f = OpenFile(stored, "rb");
     if (!f) return std::nullopt;
     std::string out;
+    // The size of a regular file lets its bytes go into one buffer of the right size, instead
+    // of one that grows (and is copied and faulted in anew) while the file is read.
+    long size = -1;
+    if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
+    if (std::fseek(f, 0, SEEK_SET) != 0) size = -1;
+    if (size > 0 && size <= (64L << 20)) {  // a bigger one grows as its bytes come
+        out.resize(std::min(static_cast<std::size_t>(size), max_bytes));
+        out.resize(std::fread(out.data(), 1, out.size(), f));
+        if (out.size() < static_cast<std::size_t>(size)) {  // cut by max_bytes, or shorter than it was
+            std::fclose(f);
+            return out;
+        }
+    }
     char buf[65536];
-    while (out.size() < max_bytes) {
+    while (out.size() < max_bytes) {  // a file that has grown, or one without a size
         const std::size_t want = std::min(sizeof buf, max_bytes - out.size());
         const std::size_t got = std::fread(buf, 1, want, f);
         out.append(buf, got);
