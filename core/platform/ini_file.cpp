@@ -21,22 +21,31 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
+bool IsHeader(std::string_view raw) {
+    const std::string_view s = Trim(raw);
+    return !s.empty() && s.front() == '[';
+}
+
 // "[name]" -> name; false when the line is no section header.
 bool ParseHeader(std::string_view raw, std::string& name) {
-    std::string_view s = Trim(raw);
-    if (s.empty() || s.front() != '[') return false;
+    if (!IsHeader(raw)) return false;
+    const std::string_view s = Trim(raw);
     const auto close = s.find(']');
     name = Lower(Trim(s.substr(1, close == std::string_view::npos ? s.size() - 1 : close - 1)));
     return true;
 }
 
-// Where the value of a "key=value" line stands: trimmed, one pair of surrounding double quotes
-// dropped. eq is the position of the '=' within raw.
-void LocateValue(std::string_view raw, std::size_t eq, std::size_t& at, std::size_t& size) {
-    std::string_view v = Trim(raw.substr(eq + 1));
-    if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
-    at = static_cast<std::size_t>(v.data() - raw.data());
-    size = v.size();
+// Lines longer than this are kept but hold no key (no index file comes near it).
+constexpr std::size_t kLongestKeyLine = 0xFFFFFFFFu;
+
+bool EqualsLower(std::string_view s, std::string_view lower) {
+    if (s.size() != lower.size()) return false;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        char c = s[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != lower[i]) return false;
+    }
+    return true;
 }
 
 // Sections of this many lines or more keep a key index.
@@ -61,8 +70,7 @@ void IniFile::Parse(std::string_view bytes, std::string_view stored_path) {
         std::string_view raw = bytes.substr(pos, end - pos);
         pos = end + 1;
         if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-        std::string name;
-        if (ParseHeader(raw, name)) {
+        if (IsHeader(raw)) {
             Section s;
             s.raw = std::string(raw);
             sections_.push_back(std::move(s));
@@ -71,13 +79,9 @@ void IniFile::Parse(std::string_view bytes, std::string_view stored_path) {
         Line line;
         line.raw = std::string(raw);
         std::string_view t = Trim(line.raw);
-        if (!t.empty() && t.front() != ';') {
+        if (!t.empty() && t.front() != ';' && line.raw.size() <= kLongestKeyLine) {
             const auto eq = t.find('=');
-            if (eq != std::string_view::npos && eq > 0) {
-                line.key = Lower(Trim(t.substr(0, eq)));
-                LocateValue(line.raw, static_cast<std::size_t>(t.data() - line.raw.data()) + eq, line.value_at,
-                            line.value_size);
-            }
+            if (eq != std::string_view::npos && eq > 0) SetKeyAndValue(line, static_cast<std::size_t>(t.data() - line.raw.data()), eq);
         }
         sections_.back().lines.push_back(std::move(line));
     }
@@ -85,35 +89,48 @@ void IniFile::Parse(std::string_view bytes, std::string_view stored_path) {
 }
 
 void IniFile::ReindexSection(Section& s) {
-    s.index.clear();
-    s.indexed = s.lines.size() >= kIndexFrom;
-    if (!s.indexed) return;
+    if (s.lines.size() < kIndexFrom) {
+        s.index.map.reset();
+        return;
+    }
+    if (!s.index.map) s.index.map = std::make_unique<KeyIndex::Map>();
+    s.index.map->clear();
     for (std::size_t i = 0; i < s.lines.size(); ++i) {
         const Line& l = s.lines[i];
-        if (!l.deleted && !l.key.empty()) s.index.emplace(l.key, i);
+        if (!l.deleted && l.key_size > 0) s.index.map->emplace(Lower(l.Key()), i);
     }
 }
 
 std::size_t IniFile::FindLine(const Section& s, const std::string& key) {
-    if (s.indexed) {
-        const auto it = s.index.find(key);
-        return it == s.index.end() ? kNotFound : it->second;
+    if (s.index.map) {
+        const auto it = s.index.map->find(key);
+        return it == s.index.map->end() ? kNotFound : it->second;
     }
     for (std::size_t i = 0; i < s.lines.size(); ++i) {
         const Line& l = s.lines[i];
-        if (!l.deleted && !l.key.empty() && l.key == key) return i;
+        if (!l.deleted && l.key_size > 0 && EqualsLower(l.Key(), key)) return i;
     }
     return kNotFound;
 }
 
+void IniFile::AddToSectionIndex(std::string name, std::size_t i) {
+    const auto [it, added] = section_index_.emplace(std::move(name), i);
+    if (added) return;
+    std::size_t last = it->second;
+    while (sections_[last].next_same != kNotFound) last = sections_[last].next_same;
+    sections_[last].next_same = i;
+}
+
 void IniFile::Reindex() {
     section_index_.clear();
+    section_index_.reserve(sections_.size());
     for (std::size_t i = 1; i < sections_.size(); ++i) {
         Section& s = sections_[i];
         ReindexSection(s);
+        s.next_same = kNotFound;
         std::string name;
         ParseHeader(s.raw, name);
-        if (!s.deleted) section_index_[name].push_back(i);
+        if (!s.deleted) AddToSectionIndex(std::move(name), i);
     }
     ReindexSection(sections_[0]);
 }
@@ -121,7 +138,7 @@ void IniFile::Reindex() {
 IniFile::Section* IniFile::FindSection(std::string_view section) {
     auto it = section_index_.find(Lower(Trim(section)));
     if (it == section_index_.end()) return nullptr;
-    for (std::size_t i : it->second)
+    for (std::size_t i = it->second; i != kNotFound; i = sections_[i].next_same)
         if (!sections_[i].deleted) return &sections_[i];
     return nullptr;
 }
@@ -166,11 +183,8 @@ std::vector<std::string> IniFile::Keys(std::string_view section) const {
     std::vector<std::string> out;
     const Section* s = FindSection(section);
     if (!s) return out;
-    for (const Line& l : s->lines) {
-        if (l.deleted || l.key.empty()) continue;
-        const auto eq = l.raw.find('=');
-        out.emplace_back(Trim(std::string_view(l.raw).substr(0, eq)));
-    }
+    for (const Line& l : s->lines)
+        if (!l.deleted && l.key_size > 0) out.emplace_back(l.Key());
     return out;
 }
 
@@ -185,23 +199,33 @@ std::vector<std::string> IniFile::Sections() const {
     return out;
 }
 
+void IniFile::SetKeyAndValue(Line& line, std::size_t from, std::size_t eq) {
+    const std::string_view raw = line.raw;
+    const std::string_view key = Trim(raw.substr(from, eq));
+    std::string_view v = Trim(raw.substr(from + eq + 1));
+    if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
+    line.key_at = static_cast<std::uint32_t>(key.data() - raw.data());
+    line.key_size = static_cast<std::uint32_t>(key.size());
+    line.value_at = static_cast<std::uint32_t>(v.data() - raw.data());
+    line.value_size = static_cast<std::uint32_t>(v.size());
+}
+
 void IniFile::SetString(std::string_view section, std::string_view key, std::string_view value) {
     const std::string_view name = Trim(key);
+    const std::string lower = Lower(name);
     Line line;
-    line.key = Lower(name);
     line.raw.reserve(name.size() + 1 + value.size());
     line.raw += name;
     line.raw += '=';
-    const std::size_t eq = line.raw.size() - 1;
     line.raw += value;
-    for (std::size_t i = eq + 1; i < line.raw.size(); ++i)
+    for (std::size_t i = name.size() + 1; i < line.raw.size(); ++i)
         if (line.raw[i] == '\r' || line.raw[i] == '\n') line.raw[i] = ' ';
-    LocateValue(line.raw, eq, line.value_at, line.value_size);
+    if (!name.empty() && line.raw.size() <= kLongestKeyLine) SetKeyAndValue(line, 0, name.size());
 
     Section* s = FindSection(section);
     if (!s) {
         Section fresh;
-        fresh.lines.reserve(8);  // an index item's keys, without regrowing for each
+        fresh.lines.reserve(4);  // an index item's keys: the block is handed on as sections grow
         const std::string_view title = Trim(section);
         fresh.raw.reserve(title.size() + 2);
         fresh.raw += '[';
@@ -209,10 +233,10 @@ void IniFile::SetString(std::string_view section, std::string_view key, std::str
         fresh.raw += ']';
         sections_.push_back(std::move(fresh));
         const std::size_t idx = sections_.size() - 1;
-        section_index_[Lower(Trim(section))].push_back(idx);
+        AddToSectionIndex(Lower(title), idx);
         s = &sections_[idx];
     }
-    const std::size_t found = FindLine(*s, line.key);
+    const std::size_t found = line.key_size > 0 ? FindLine(*s, lower) : kNotFound;
     if (found != kNotFound) {
         s->lines[found] = std::move(line);
         return;
@@ -221,10 +245,9 @@ void IniFile::SetString(std::string_view section, std::string_view key, std::str
     std::size_t at = s->lines.size();
     while (at > 0 && (s->lines[at - 1].deleted || Trim(s->lines[at - 1].raw).empty())) --at;
     s->lines.insert(s->lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
-    if (!s->indexed && s->lines.size() < kIndexFrom) return;  // still short enough to scan
-    if (s->indexed && at + 1 == s->lines.size()) {
-        const std::string& k = s->lines[at].key;  // appended: no other line moved
-        if (!k.empty()) s->index.emplace(k, at);
+    if (!s->index.map && s->lines.size() < kIndexFrom) return;  // still short enough to scan
+    if (s->index.map && at + 1 == s->lines.size()) {
+        if (s->lines[at].key_size > 0) s->index.map->emplace(lower, at);  // appended: no other line moved
     } else {
         ReindexSection(*s);
     }

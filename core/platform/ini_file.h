@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -46,22 +48,38 @@ public:
     void DeleteSection(std::string_view section);
 
 private:
+    // Index files hold thousands of short sections: a line is its bytes and where its key and
+    // value stand within them, so that a key costs one allocation at most.
     struct Line {
         std::string raw;  // the line as it stands in the file
-        std::string key;  // lower-case key name; empty for comments and other lines
-        // The value as read (trimmed, quotes dropped): where it stands within raw.
-        std::size_t value_at = 0;
-        std::size_t value_size = 0;
+        // The key name (trimmed; size 0 for comments and other lines) and the value as read
+        // (trimmed, quotes dropped), as places within raw.
+        std::uint32_t key_at = 0, key_size = 0;
+        std::uint32_t value_at = 0, value_size = 0;
         bool deleted = false;
+        std::string_view Key() const { return std::string_view(raw).substr(key_at, key_size); }
         std::string_view Value() const { return std::string_view(raw).substr(value_at, value_size); }
+    };
+    // A section's key index, absent while it is short; copied with the file.
+    struct KeyIndex {
+        using Map = std::unordered_map<std::string, std::size_t>;
+        std::unique_ptr<Map> map;
+        KeyIndex() = default;
+        KeyIndex(const KeyIndex& o) : map(o.map ? std::make_unique<Map>(*o.map) : nullptr) {}
+        KeyIndex& operator=(const KeyIndex& o) {
+            map = o.map ? std::make_unique<Map>(*o.map) : nullptr;
+            return *this;
+        }
+        KeyIndex(KeyIndex&&) noexcept = default;
+        KeyIndex& operator=(KeyIndex&&) noexcept = default;
     };
     struct Section {
         std::string raw;  // header line; empty for the lines before the first section
         std::vector<Line> lines;
-        // First live line per key, kept only for a long section: an index item's few keys are
-        // found faster by a scan than by hashing, and without allocating a map per item.
-        std::unordered_map<std::string, std::size_t> index;
-        bool indexed = false;
+        // First live line per lower-case key, kept only for a long section: an index item's few
+        // keys are found faster by a scan than by hashing.
+        KeyIndex index;
+        std::size_t next_same = static_cast<std::size_t>(-1);  // the next section of the same name
         bool deleted = false;
     };
     static constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
@@ -71,11 +89,16 @@ private:
     // The first live line of the lower-case key; kNotFound when there is none.
     static std::size_t FindLine(const Section& s, const std::string& key);
     static void ReindexSection(Section& s);
+    // Finds the key and value of a "key=value" line: from is where its trimmed text starts
+    // within raw, eq the place of '=' from there.
+    static void SetKeyAndValue(Line& line, std::size_t from, std::size_t eq);
+    // Makes section i findable under its lower-case name, after those of that name before it.
+    void AddToSectionIndex(std::string name, std::size_t i);
     void Reindex();
 
     std::string path_;
     std::vector<Section> sections_;
-    std::unordered_map<std::string, std::vector<std::size_t>> section_index_;
+    std::unordered_map<std::string, std::size_t> section_index_;  // first section of each name
 };
 
 }  // namespace sorvanto
