@@ -172,7 +172,9 @@ TEST_F(DurabilityTest, KilledReceiverLosesNoLoggedRegistration) {
         ExpectIndexesWhole();
         StartReceiver();
     }
-    const auto end = std::chrono::steady_clock::now() + 30s;
+    // Under wine each push starts a Windows process: on a loaded machine the books still
+    // coming may take a minute or more.
+    const auto end = std::chrono::steady_clock::now() + 120s;
     while (pushed < kBooks && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(100ms);
     ASSERT_EQ(pushed, kBooks);
     // One more book after the last restart must arrive whole.
