@@ -134,39 +134,33 @@ bool CategoryStoreBase::Changed() {
 }
 
 std::int64_t CategoryStoreBase::ChooseDataFileName(const std::function<NameClaim(const std::string&)>& claim) {
-    const auto take = [&](std::int64_t value) {
+    // The value of the name claimed, -1 when claiming failed; nullopt when it is taken.
+    const auto try_value = [&](std::int64_t value) -> std::optional<std::int64_t> {
+        // Within one clock tick a batch meets its own names again: asking the file system about
+        // them would cost a thousand-item batch thousands of look-ups.
+        if (given_names_.count(value)) return std::nullopt;
+        const NameClaim c = claim(NameOf(data_folder_, value));
+        if (c == NameClaim::kTaken) return std::nullopt;
         last_name_value_ = std::max(last_name_value_, value);
         given_names_.insert(value);
+        return c == NameClaim::kClaimed ? value : -1;
     };
     std::int64_t value = 0;
     for (int attempt = 0; attempt < 8; ++attempt) {
         value = (clock::Now() << 8) | (clock::TickCount() & 0xFF);
-        // Within one clock tick a batch meets its own names again: asking the file system about
-        // them would cost a thousand-item batch thousands of look-ups.
-        if (given_names_.count(value)) continue;
-        const NameClaim c = claim(NameOf(data_folder_, value));
-        if (c == NameClaim::kTaken) continue;
-        take(value);
-        return c == NameClaim::kClaimed ? value : -1;
+        if (const auto r = try_value(value)) return *r;
     }
     // The clocks have not moved past names already taken (many registrations within one
     // second give at most 256 tick values): walk on from the last name given to the first
     // free one instead of waiting for the next second.
-    value = std::max(value, last_name_value_) + 1;
-    for (;; ++value) {
-        if (given_names_.count(value)) continue;
-        const NameClaim c = claim(NameOf(data_folder_, value));
-        if (c == NameClaim::kTaken) continue;
-        take(value);
-        return c == NameClaim::kClaimed ? value : -1;
-    }
+    for (value = std::max(value, last_name_value_) + 1;; ++value)
+        if (const auto r = try_value(value)) return *r;
 }
 
 std::optional<std::string> CategoryStoreBase::CreateDataFile(std::string_view bytes, std::int64_t& entry_time) {
-    std::string created;
     const std::int64_t value = ChooseDataFileName([&](const std::string& name) {
         switch (fs::CreateNewFile(name, bytes)) {
-            case fs::NewFile::kCreated: created = name; return NameClaim::kClaimed;
+            case fs::NewFile::kCreated: return NameClaim::kClaimed;
             case fs::NewFile::kTaken: return NameClaim::kTaken;
             case fs::NewFile::kFailed: break;
         }
@@ -174,8 +168,9 @@ std::optional<std::string> CategoryStoreBase::CreateDataFile(std::string_view by
     });
     if (value < 0) return std::nullopt;
     entry_time = value >> 8;
-    unflushed_files_.push_back(created);
-    return created;
+    std::string name = NameOf(data_folder_, value);
+    unflushed_files_.push_back(name);
+    return name;
 }
 
 void CategoryStoreBase::SkipDataFileName() {
