@@ -11,38 +11,51 @@ TextReader::~TextReader() { Close(); }
 bool TextReader::Open(std::string_view stored_path) {
     Close();
     file_ = fs::OpenFile(stored_path, "rb");
-    return file_ != nullptr;
+    if (!file_) return false;
+    std::setvbuf(file_, nullptr, _IONBF, 0);  // the blocks are the buffer
+    if (!block_) block_ = std::make_unique<char[]>(kBlock);
+    return true;
 }
 
 void TextReader::Close() {
     if (file_) std::fclose(file_);
     file_ = nullptr;
-    pending_ = -1;
+    pos_ = end_ = 0;
+}
+
+bool TextReader::Fill() {
+    if (!file_) return false;
+    pos_ = 0;
+    end_ = std::fread(block_.get(), 1, kBlock, file_);
+    return end_ > 0;
 }
 
 int TextReader::Get() {
-    if (!file_) return EOF;
-    int c;
-    if (pending_ >= 0) {
-        c = pending_;
-        pending_ = -1;
-    } else {
-        c = std::fgetc(file_);
+    if (pos_ == end_ && !Fill()) return EOF;
+    const char c = block_[pos_++];
+    // CR LF arrives as LF; the byte after a lone CR stays unread for the next call.
+    if (c == '\r' && (pos_ < end_ || Fill()) && block_[pos_] == '\n') {
+        ++pos_;
+        return '\n';
     }
-    if (c == '\r') {
-        const int next = std::fgetc(file_);
-        if (next == '\n') return '\n';
-        if (next != EOF) pending_ = next;
-    }
-    return c;
+    return static_cast<unsigned char>(c);
 }
 
 bool TextReader::ReadLine(std::string& line, std::size_t buffer_size) {
     line.clear();
     if (buffer_size < 2) return false;
-    while (line.size() < buffer_size - 1) {
+    const std::size_t limit = buffer_size - 1;
+    while (line.size() < limit) {
+        if (pos_ == end_ && !Fill()) break;
+        // The bytes up to the next CR or LF need no translation.
+        const char* from = block_.get() + pos_;
+        const std::size_t room = std::min(end_ - pos_, limit - line.size());
+        std::size_t plain = 0;
+        while (plain < room && from[plain] != '\r' && from[plain] != '\n') ++plain;
+        line.append(from, plain);
+        pos_ += plain;
+        if (plain == room) continue;
         const int c = Get();
-        if (c == EOF) break;
         line.push_back(static_cast<char>(c));
         if (c == '\n') break;
     }
@@ -62,11 +75,10 @@ std::string TextReader::Read(std::size_t max_bytes) {
 std::string TextReader::ReadRaw(std::size_t max_bytes) {
     std::string out;
     if (!file_ || max_bytes == 0) return out;
-    // The byte looked at after a lone CR has been taken from the file already.
-    if (pending_ >= 0) {
-        out.push_back(static_cast<char>(pending_));
-        pending_ = -1;
-    }
+    // What the blocks hold beyond the reading point has been taken from the file already.
+    const std::size_t held = std::min(end_ - pos_, max_bytes);
+    out.append(block_.get() + pos_, held);
+    pos_ += held;
     char chunk[4096];
     while (out.size() < max_bytes) {
         const std::size_t want = std::min(sizeof chunk, max_bytes - out.size());

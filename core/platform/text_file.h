@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -34,9 +35,15 @@ public:
 
 private:
     int Get();  // next translated byte or EOF
+    bool Fill();  // false at the end of the file or on a read error
 
+    // The file is read in blocks and translated here: one library call per byte cost more
+    // than the rest of a phone book's import put together.
+    static constexpr std::size_t kBlock = 64 * 1024;
     FILE* file_ = nullptr;
-    int pending_ = -1;  // a byte read ahead after a CR
+    std::unique_ptr<char[]> block_;
+    std::size_t pos_ = 0;
+    std::size_t end_ = 0;
 };
 
 // Writes a file as text mode does: every LF goes out as CR LF.

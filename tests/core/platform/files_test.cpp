@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "platform/fs.h"
 #include "platform/text_file.h"
 #include "support/temp_home.h"
@@ -66,6 +69,50 @@ TEST_F(FilesTest, TextReaderJoinsCrLfAcrossReads) {
     EXPECT_EQ(r.Read(1), "x");
     EXPECT_EQ(r.Read(1), "\n");
     EXPECT_EQ(r.Read(5), "y");
+}
+
+// Where two long texts part (npos when equal): their whole diff would not fit in a test log.
+std::size_t FirstDifference(const std::string& a, const std::string& b) {
+    const auto [pa, pb] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+    return pa == a.end() && pb == b.end() ? std::string::npos : static_cast<std::size_t>(pa - a.begin());
+}
+
+// The reader takes the file in blocks: a CR LF may straddle two of them, and the untranslated
+// rest of a file must start exactly after the last line read.
+TEST_F(FilesTest, TextReaderAgreesAcrossItsBlocks) {
+    std::mt19937 rng(7);
+    std::string raw(200003, 'a');
+    for (char& c : raw) c = "ab\r\n\r\n"[rng() % 6];
+    raw[65535] = '\r', raw[65536] = '\n';   // a pair cut by the first block's end
+    raw[131071] = '\r', raw[131072] = 'x';   // a lone CR at the second block's end
+    WriteFileBytes("big.txt", raw);
+    std::string text;
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
+        text += raw[i];
+    }
+    for (std::size_t size : {2u, 3u, 17u, 512u, 300000u}) {
+        TextReader r("big.txt");
+        std::string all, piece;
+        while (r.ReadLine(piece, size)) {
+            ASSERT_LE(piece.size(), size - 1);
+            if (piece.size() < size - 1 && all.size() + piece.size() < text.size()) {
+                ASSERT_EQ(piece.back(), '\n');
+            }
+            all += piece;
+        }
+        EXPECT_EQ(FirstDifference(all, text), std::string::npos) << "buffer of " << size;
+    }
+
+    std::string head;
+    for (int i = 0; i < 8000; ++i) head += "line " + std::to_string(100000 + i) + "\r\n";
+    const std::string tail = std::string("\rx\r\n\0\xFF", 6) + raw;
+    WriteFileBytes("mixed.txt", head + tail);
+    TextReader r("mixed.txt");
+    std::string line;
+    for (int i = 0; i < 8000; ++i) ASSERT_TRUE(r.ReadLine(line, 512));
+    EXPECT_EQ(line, "line 107999\n");
+    EXPECT_EQ(FirstDifference(r.ReadRaw(1 << 20), tail), std::string::npos);
 }
 
 TEST_F(FilesTest, TextWriterWritesCrLf) {
