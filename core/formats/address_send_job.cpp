@@ -26,7 +26,7 @@ public:
     // missing keys, so it is cut there rather than trusted to drive a loop of billions.
     int Count(const char* key) const {
         const int n = ini_.GetInt("System", key, 0);
-        const int keys = static_cast<int>(ini_.Keys("System").size());
+        const int keys = static_cast<int>(ini_.KeyCount("System"));
         return n < 0 ? 0 : (n > keys ? keys : n);
     }
 

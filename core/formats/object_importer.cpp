@@ -1,6 +1,8 @@
 #include "formats/object_importer.h"
 
+#include <algorithm>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "common/sjis.h"
@@ -11,7 +13,6 @@
 #include "formats/quoted_printable.h"
 #include "formats/text_lines.h"
 #include "platform/fs.h"
-#include "platform/ini_file.h"
 #include "platform/text_file.h"
 
 namespace sorvanto {
@@ -178,18 +179,44 @@ std::string MailFile(const std::string& from, const std::string& to, const std::
 }
 
 // The keys of one address entry on their way to ".\addr.ini", with its number and mail counts.
+// The address entry file as a profile write of each key into an empty file would leave it:
+// "[System]", then one "Key=Value" line per key in the order keys first came (a key put again
+// keeps its place and takes the new value), CR and LF in values written as blanks. Built as
+// text, since an INI object per card cost more than the rest of its conversion.
 struct AddressCard {
-    IniFile ini;
+    std::vector<std::pair<std::string, std::string>> keys;
     int tels = 0;
     int mails = 0;
 
-    AddressCard() { ini.Parse({}, ObjectImporter::kAddressFile); }
-    void Put(const std::string& key, std::string_view value) { ini.SetString("System", key, value); }
+    void Put(std::string key, std::string_view value) {
+        // From the back: a repeated key is nearly always the icon of the number just read.
+        for (auto k = keys.rbegin(); k != keys.rend(); ++k) {
+            if (k->first == key) {
+                k->second.assign(value);
+                return;
+            }
+        }
+        keys.emplace_back(std::move(key), std::string(value));
+    }
     bool TooLarge() const { return tels > kMaxCardEntries || mails > kMaxCardEntries; }
     std::string Finish() {
-        ini.SetInt("System", "TelCnt", tels);
-        ini.SetInt("System", "MailCnt", mails);
-        return ini.Serialize();
+        Put("TelCnt", std::to_string(tels));
+        Put("MailCnt", std::to_string(mails));
+        std::size_t size = 10;
+        for (const auto& [key, value] : keys) size += key.size() + value.size() + 3;
+        std::string out;
+        out.reserve(size);
+        out += "[System]\r\n";
+        for (const auto& [key, value] : keys) {
+            out += key;
+            out += '=';
+            const std::size_t at = out.size();
+            out += value;
+            std::replace_if(out.begin() + static_cast<std::ptrdiff_t>(at), out.end(),
+                            [](char c) { return c == '\r' || c == '\n'; }, ' ');
+            out += "\r\n";
+        }
+        return out;
     }
 };
 

@@ -1,5 +1,7 @@
 #include "platform/ini_file.h"
 
+#include <algorithm>
+
 #include "platform/fs.h"
 
 namespace sorvanto {
@@ -186,6 +188,13 @@ std::vector<std::string> IniFile::Keys(std::string_view section) const {
     for (const Line& l : s->lines)
         if (!l.deleted && l.key_size > 0) out.emplace_back(l.Key());
     return out;
+}
+
+std::size_t IniFile::KeyCount(std::string_view section) const {
+    const Section* s = FindSection(section);
+    if (!s) return 0;
+    return static_cast<std::size_t>(
+        std::count_if(s->lines.begin(), s->lines.end(), [](const Line& l) { return !l.deleted && l.key_size > 0; }));
 }
 
 std::vector<std::string> IniFile::Sections() const {

@@ -39,6 +39,8 @@ public:
     bool HasSection(std::string_view section) const;
     // Key names of the first matching section, in file order.
     std::vector<std::string> Keys(std::string_view section) const;
+    // How many key lines that section has (0 without the section).
+    std::size_t KeyCount(std::string_view section) const;
     std::vector<std::string> Sections() const;
 
     // CR and LF in a value would break the file: they are written as blanks.

@@ -29,7 +29,7 @@ std::string AfterColon(std::string_view value) {
 std::optional<AddressEntry> ReadAddressEntry(std::string_view stored_path) {
     IniFile ini;
     if (!ini.Load(stored_path)) return std::nullopt;
-    const std::size_t keys = ini.Keys(kSystem).size();
+    const std::size_t keys = ini.KeyCount(kSystem);
     if (keys == 0) return std::nullopt;
     AddressEntry e;
     e.name = ini.GetString(kSystem, "Name");
@@ -53,7 +53,7 @@ std::optional<AddressEntry> ReadAddressEntry(std::string_view stored_path) {
 namespace {
 
 bool FillAddressItem(const IniFile& ini, AddressItem& item) {
-    if (ini.Keys(kSystem).empty()) return false;
+    if (ini.KeyCount(kSystem) == 0) return false;
     item.name = sjis::CutBytes(ini.GetString(kSystem, "Name"), 63);
     item.kana = sjis::CutBytes(ini.GetString(kSystem, "Kana"), 63);
     // The list shows the last number and the last address of the entry.

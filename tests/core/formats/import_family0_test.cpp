@@ -76,6 +76,16 @@ TEST_F(Family0Import, AddressFileHoldsTheCardsFieldsInOrder) {
     EXPECT_TRUE(Leftovers().empty());
 }
 
+TEST_F(Family0Import, KeyGivenTwiceKeepsItsPlaceAndLoneCrBecomesABlank) {
+    const std::string card = Crlf("BEGIN:VCARD\nN;CHARSET=SHIFT_JIS:first;;;;\nTEL;CELL:1\nX-DIF:0001\nX-DIF:0002\n") +
+                             "X-NOTE;CHARSET=SHIFT_JIS:a\rb\r\n" +
+                             Crlf("N;CHARSET=SHIFT_JIS:second;;;;\nEND:VCARD\n");
+    EXPECT_EQ(importer.Import(Receive("pb.vcf", card)), 2);
+    ASSERT_EQ(sink.calls.size(), 1u);
+    EXPECT_EQ(sink.calls[0].bytes,
+              "[System]\r\nName=second\r\nTel0=CELL:1\r\nTelIcon0=0002\r\nNote=a b\r\nTelCnt=1\r\nMailCnt=0\r\n");
+}
+
 TEST_F(Family0Import, WholeBookRegistersEveryFinishedCardInFileOrder) {
     // The fourth card lacks its END:VCARD line: it is not registered.
     const std::string book = Card(S("一"), "1") + Card(S("二"), "2") + Card(S("三"), "3") +
