@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/fs.h"
+#include "platform/ini_syntax.h"
 
 namespace sorvanto {
 
@@ -15,25 +16,13 @@ std::string Lower(std::string_view s) {
     return out;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (IsBlank(s.front()) || s.front() == '\r')) s.remove_prefix(1);
-    while (!s.empty() && (IsBlank(s.back()) || s.back() == '\r')) s.remove_suffix(1);
-    return s;
-}
-
-bool IsHeader(std::string_view raw) {
-    const std::string_view s = Trim(raw);
-    return !s.empty() && s.front() == '[';
-}
+using ini_syntax::IsHeader;
+using ini_syntax::Trim;
 
 // "[name]" -> name; false when the line is no section header.
 bool ParseHeader(std::string_view raw, std::string& name) {
     if (!IsHeader(raw)) return false;
-    const std::string_view s = Trim(raw);
-    const auto close = s.find(']');
-    name = Lower(Trim(s.substr(1, close == std::string_view::npos ? s.size() - 1 : close - 1)));
+    name = Lower(ini_syntax::HeaderName(raw));
     return true;
 }
 
@@ -80,10 +69,12 @@ void IniFile::Parse(std::string_view bytes, std::string_view stored_path) {
         }
         Line line;
         line.raw = std::string(raw);
-        std::string_view t = Trim(line.raw);
-        if (!t.empty() && t.front() != ';' && line.raw.size() <= kLongestKeyLine) {
-            const auto eq = t.find('=');
-            if (eq != std::string_view::npos && eq > 0) SetKeyAndValue(line, static_cast<std::size_t>(t.data() - line.raw.data()), eq);
+        std::string_view key, value;
+        if (raw.size() <= kLongestKeyLine && ini_syntax::SplitKeyLine(raw, key, value)) {
+            line.key_at = static_cast<std::uint32_t>(key.data() - raw.data());
+            line.key_size = static_cast<std::uint32_t>(key.size());
+            line.value_at = static_cast<std::uint32_t>(value.data() - raw.data());
+            line.value_size = static_cast<std::uint32_t>(value.size());
         }
         sections_.back().lines.push_back(std::move(line));
     }
@@ -158,20 +149,9 @@ std::string IniFile::GetString(std::string_view section, std::string_view key,
 }
 
 int IniFile::GetInt(std::string_view section, std::string_view key, int fallback) const {
-    if (!HasKey(section, key)) return fallback;
-    const std::string v = GetString(section, key);
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < v.size() && v[i] == '-') {
-        negative = true;
-        ++i;
-    }
-    long long n = 0;
-    for (; i < v.size() && v[i] >= '0' && v[i] <= '9'; ++i) {
-        n = n * 10 + (v[i] - '0');
-        if (n > 0x7FFFFFFFLL) n = 0x7FFFFFFFLL;  // saturate rather than overflow
-    }
-    return static_cast<int>(negative ? -n : n);
+    const Section* s = FindSection(section);
+    const std::size_t i = s ? FindLine(*s, Lower(Trim(key))) : kNotFound;
+    return i == kNotFound ? fallback : ini_syntax::ParseInt(s->lines[i].Value());
 }
 
 bool IniFile::HasKey(std::string_view section, std::string_view key) const {
@@ -201,9 +181,7 @@ std::vector<std::string> IniFile::Sections() const {
     std::vector<std::string> out;
     for (std::size_t i = 1; i < sections_.size(); ++i) {
         if (sections_[i].deleted) continue;
-        std::string_view t = Trim(sections_[i].raw);
-        const auto close = t.find(']');
-        out.emplace_back(Trim(t.substr(1, close == std::string_view::npos ? t.size() - 1 : close - 1)));
+        out.emplace_back(ini_syntax::HeaderName(sections_[i].raw));
     }
     return out;
 }
@@ -211,8 +189,7 @@ std::vector<std::string> IniFile::Sections() const {
 void IniFile::SetKeyAndValue(Line& line, std::size_t from, std::size_t eq) {
     const std::string_view raw = line.raw;
     const std::string_view key = Trim(raw.substr(from, eq));
-    std::string_view v = Trim(raw.substr(from + eq + 1));
-    if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
+    const std::string_view v = ini_syntax::ValueOf(raw.substr(from + eq + 1));
     line.key_at = static_cast<std::uint32_t>(key.data() - raw.data());
     line.key_size = static_cast<std::uint32_t>(key.size());
     line.value_at = static_cast<std::uint32_t>(v.data() - raw.data());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/fs.h"
+#include "platform/ini_view.h"
 #include "support/temp_home.h"
 
 namespace sorvanto {
@@ -109,6 +110,35 @@ TEST_F(IniFileTest, SaveIsAtomicAndLeavesNoTemporaryFiles) {
 
 namespace sorvanto {
 namespace {
+
+// The view reads a file as IniFile does, for every key either of them can name.
+TEST(IniViewTest, ReadsWhatIniFileReads) {
+    const std::string texts[] = {
+        "; comment\r\n[System]\r\nCount = 3 \r\ncount=9\r\nTitle=\"  quoted  \"\r\nNeg=-42abc\r\n"
+        "NoDigits=abc\r\nBig=99999999999\r\n[system]\r\nOther=1\r\n",
+        "Early=1\r\n[ A b ]\r\n  key  =  v \r\n=novalue\r\n;x=comment\r\nq=\"\r\n[Open\r\nk=open\r\n[A B]\r\nk=2",
+        "[S]\nTel0=CELL:1\rTelCnt=1\n\n[T]\r\n\r\n[S]\r\nTel0=again\r\n  [U]  junk\r\nx = \"\"\r\n",
+        "",
+        "[Empty]\r\n[After]\r\nk=\x92\x85\x83\x81\r\n",
+    };
+    const std::string sections[] = {"System", "SYSTEM", " A b ", "a B", "Open", "S", "T", "U", "Empty", "After", "none", ""};
+    const std::string keys[] = {"Count", "title", "Neg", "NoDigits", "Big", "Other", "key", " KEY ", "q", "k",
+                                "Tel0", "TelCnt", "x", "Early", ";x", "", "missing"};
+    for (const std::string& text : texts) {
+        IniFile file;
+        file.Parse(text);
+        const IniView view(text);
+        for (const std::string& section : sections) {
+            EXPECT_EQ(view.KeyCount(section), file.KeyCount(section)) << text << " [" << section << "]";
+            for (const std::string& key : keys) {
+                EXPECT_EQ(std::string(view.GetString(section, key, "-")), file.GetString(section, key, "-"))
+                    << text << " [" << section << "] " << key;
+                EXPECT_EQ(view.GetInt(section, key, -7), file.GetInt(section, key, -7)) << section << " " << key;
+                EXPECT_EQ(view.HasKey(section, key), file.HasKey(section, key)) << section << " " << key;
+            }
+        }
+    }
+}
 
 TEST(IniFileScaleTest, ManyKeysInOneSectionStayFindable) {
     IniFile ini;
