@@ -53,6 +53,7 @@ bool IniFile::Load(std::string_view stored_path) {
 void IniFile::Parse(std::string_view bytes, std::string_view stored_path) {
     path_ = std::string(stored_path);
     sections_.clear();
+    last_written_ = kNotFound;
     sections_.push_back(Section{});
     std::size_t pos = 0;
     while (pos < bytes.size()) {
@@ -128,16 +129,31 @@ void IniFile::Reindex() {
     ReindexSection(sections_[0]);
 }
 
-IniFile::Section* IniFile::FindSection(std::string_view section) {
+std::size_t IniFile::SectionNumber(std::string_view section) const {
     auto it = section_index_.find(Lower(Trim(section)));
-    if (it == section_index_.end()) return nullptr;
+    if (it == section_index_.end()) return kNotFound;
     for (std::size_t i = it->second; i != kNotFound; i = sections_[i].next_same)
-        if (!sections_[i].deleted) return &sections_[i];
-    return nullptr;
+        if (!sections_[i].deleted) return i;
+    return kNotFound;
+}
+
+IniFile::Section* IniFile::FindSection(std::string_view section) {
+    // Writers set one section's keys one after another: an index item's five keys cost one
+    // look-up, not five. The first live section of a name stays first until it is deleted.
+    const std::string_view name = Trim(section);
+    if (last_written_ < sections_.size() && !sections_[last_written_].deleted &&
+        EqualsLower(name, last_written_name_))
+        return &sections_[last_written_];
+    const std::size_t i = SectionNumber(name);
+    if (i == kNotFound) return nullptr;
+    last_written_ = i;
+    last_written_name_ = Lower(name);
+    return &sections_[i];
 }
 
 const IniFile::Section* IniFile::FindSection(std::string_view section) const {
-    return const_cast<IniFile*>(this)->FindSection(section);
+    const std::size_t i = SectionNumber(section);
+    return i == kNotFound ? nullptr : &sections_[i];
 }
 
 std::string IniFile::GetString(std::string_view section, std::string_view key,
@@ -219,8 +235,12 @@ void IniFile::SetString(std::string_view section, std::string_view key, std::str
         fresh.raw += ']';
         sections_.push_back(std::move(fresh));
         const std::size_t idx = sections_.size() - 1;
-        AddToSectionIndex(Lower(title), idx);
+        last_written_ = idx;
+        last_written_name_ = Lower(title);
+        AddToSectionIndex(last_written_name_, idx);
         s = &sections_[idx];
+        s->lines.push_back(std::move(line));  // a fresh section: no key to find, too short for an index
+        return;
     }
     const std::size_t found = line.key_size > 0 ? FindLine(*s, lower) : kNotFound;
     if (found != kNotFound) {

@@ -86,6 +86,10 @@ private:
     };
     static constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
 
+    // The first live section of that name; kNotFound when there is none.
+    std::size_t SectionNumber(std::string_view section) const;
+    // The same for editing, remembered for the next edit (the const form remembers nothing, so
+    // that readers on several threads share no state).
     Section* FindSection(std::string_view section);
     const Section* FindSection(std::string_view section) const;
     // The first live line of the lower-case key; kNotFound when there is none.
@@ -101,6 +105,8 @@ private:
     std::string path_;
     std::vector<Section> sections_;
     std::unordered_map<std::string, std::size_t> section_index_;  // first section of each name
+    std::size_t last_written_ = kNotFound;  // the section the last edit found, and its lower-case name
+    std::string last_written_name_;
 };
 
 }  // namespace sorvanto

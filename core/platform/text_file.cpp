@@ -1,6 +1,7 @@
 #include "platform/text_file.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/fs.h"
 
@@ -50,8 +51,9 @@ bool TextReader::ReadLine(std::string& line, std::size_t buffer_size) {
         // The bytes up to the next CR or LF need no translation.
         const char* from = block_.get() + pos_;
         const std::size_t room = std::min(end_ - pos_, limit - line.size());
-        std::size_t plain = 0;
-        while (plain < room && from[plain] != '\r' && from[plain] != '\n') ++plain;
+        std::size_t plain = room;
+        if (const void* lf = std::memchr(from, '\n', room)) plain = static_cast<std::size_t>(static_cast<const char*>(lf) - from);
+        if (const void* cr = std::memchr(from, '\r', plain)) plain = static_cast<std::size_t>(static_cast<const char*>(cr) - from);
         line.append(from, plain);
         pos_ += plain;
         if (plain == room) continue;

@@ -60,6 +60,26 @@ TEST_F(IniFileTest, WritesInPlaceAppendsAndDeletes) {
     EXPECT_EQ(ReadFileBytes("c.ini"), "[B]\r\n[C]\r\nk=v\r\n");
 }
 
+// Edits of one section after another: each goes to the first live section of its name, also
+// once that section is deleted, made anew or the file parsed again.
+TEST_F(IniFileTest, EditsFollowTheFirstLiveSectionOfTheirName) {
+    IniFile ini;
+    ini.Parse("[A]\r\nk=1\r\n[a]\r\nk=2\r\n");
+    ini.SetString("A", "x", "1");
+    ini.SetString("a ", "y", "1");
+    ini.DeleteSection("A");
+    ini.SetString("A", "z", "2");  // now the second [a]
+    ini.SetString("B", "k", "3");
+    ini.SetString("b", "k", "4");
+    EXPECT_EQ(ini.Serialize(), "[a]\r\nk=2\r\nz=2\r\n[B]\r\nk=4\r\n");
+    ini.DeleteSection("a");
+    ini.SetString("A", "w", "5");  // none is left: a new one at the end
+    EXPECT_EQ(ini.Serialize(), "[B]\r\nk=4\r\n[A]\r\nw=5\r\n");
+    ini.Parse("[A]\r\n");
+    ini.SetString("A", "v", "6");
+    EXPECT_EQ(ini.Serialize(), "[A]\r\nv=6\r\n");
+}
+
 TEST_F(IniFileTest, LineBreaksInValuesBecomeBlanks) {
     IniFile ini("d.ini");
     ini.SetString("S", "Comment", "one\r\ntwo\nthree");
