@@ -227,7 +227,7 @@ void IniFile::SetString(std::string_view section, std::string_view key, std::str
     Section* s = FindSection(section);
     if (!s) {
         Section fresh;
-        fresh.lines.reserve(4);  // an index item's keys: the block is handed on as sections grow
+        fresh.lines.reserve(6);  // an index item's keys (five for a mail): one block per section
         const std::string_view title = Trim(section);
         fresh.raw.reserve(title.size() + 2);
         fresh.raw += '[';

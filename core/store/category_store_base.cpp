@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
 
 #include "common/sjis.h"
 #include "platform/clock.h"
@@ -31,11 +30,17 @@ long long ItemNumber(std::string_view name) {
     return n;
 }
 
+// The folder and ten upper-case hex digits: eight of the seconds, two of the tick byte (as
+// "%08X%02X" would print them, without a printf call per name).
 std::string NameOf(const std::string& folder, std::int64_t value) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%08X%02X", static_cast<unsigned>((value >> 8) & 0xFFFFFFFFu),
-                  static_cast<unsigned>(value & 0xFF));
-    return folder + buf;
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const std::uint64_t digits = ((static_cast<std::uint64_t>(value) >> 8) & 0xFFFFFFFFu) << 8 |
+                                 (static_cast<std::uint64_t>(value) & 0xFF);
+    std::string name;
+    name.reserve(folder.size() + 10);
+    name += folder;
+    for (int shift = 36; shift >= 0; shift -= 4) name += kHex[(digits >> shift) & 0xF];
+    return name;
 }
 
 }  // namespace
