@@ -3,6 +3,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <random>
 
 #include "platform/fs.h"
@@ -15,7 +17,28 @@
 namespace sorvanto {
 namespace {
 
-TEST(SingleInstanceTest, SecondHolderOfTheNameIsRefusedUntilTheFirstGoes) {
+class SingleInstanceTest : public test::TempHome {
+#ifndef _WIN32
+    // The lock files stay where they are made (removing one could let a second holder in), so
+    // the test makes them in its own folder, not in /tmp.
+    void SetUp() override {
+        TempHome::SetUp();
+        const char* old = std::getenv("XDG_RUNTIME_DIR");
+        had_ = old != nullptr;
+        if (had_) previous_ = old;
+        setenv("XDG_RUNTIME_DIR", std::filesystem::absolute(Home()).string().c_str(), 1);
+    }
+    void TearDown() override {
+        if (had_) setenv("XDG_RUNTIME_DIR", previous_.c_str(), 1);
+        else unsetenv("XDG_RUNTIME_DIR");
+        TempHome::TearDown();
+    }
+    bool had_ = false;
+    std::string previous_;
+#endif
+};
+
+TEST_F(SingleInstanceTest, SecondHolderOfTheNameIsRefusedUntilTheFirstGoes) {
     const std::string name = "Sorvanto_Test_" + std::to_string(std::random_device{}());
     {
         SingleInstance first(name);
