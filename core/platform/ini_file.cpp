@@ -29,16 +29,6 @@ bool ParseHeader(std::string_view raw, std::string& name) {
 // Lines longer than this are kept but hold no key (no index file comes near it).
 constexpr std::size_t kLongestKeyLine = 0xFFFFFFFFu;
 
-bool EqualsLower(std::string_view s, std::string_view lower) {
-    if (s.size() != lower.size()) return false;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        char c = s[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != lower[i]) return false;
-    }
-    return true;
-}
-
 // Sections of this many lines or more keep a key index.
 constexpr std::size_t kIndexFrom = 32;
 
@@ -56,12 +46,8 @@ void IniFile::Parse(std::string_view bytes, std::string_view stored_path) {
     last_written_ = kNotFound;
     sections_.push_back(Section{});
     std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        auto end = bytes.find('\n', pos);
-        if (end == std::string_view::npos) end = bytes.size();
-        std::string_view raw = bytes.substr(pos, end - pos);
-        pos = end + 1;
-        if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    std::string_view raw;
+    while (ini_syntax::NextLine(bytes, pos, raw)) {
         if (IsHeader(raw)) {
             Section s;
             s.raw = std::string(raw);
@@ -102,7 +88,7 @@ std::size_t IniFile::FindLine(const Section& s, const std::string& key) {
     }
     for (std::size_t i = 0; i < s.lines.size(); ++i) {
         const Line& l = s.lines[i];
-        if (!l.deleted && l.key_size > 0 && EqualsLower(l.Key(), key)) return i;
+        if (!l.deleted && l.key_size > 0 && ini_syntax::EqualsNoCase(l.Key(), key)) return i;
     }
     return kNotFound;
 }
@@ -142,7 +128,7 @@ IniFile::Section* IniFile::FindSection(std::string_view section) {
     // look-up, not five. The first live section of a name stays first until it is deleted.
     const std::string_view name = Trim(section);
     if (last_written_ < sections_.size() && !sections_[last_written_].deleted &&
-        EqualsLower(name, last_written_name_))
+        ini_syntax::EqualsNoCase(name, last_written_name_))
         return &sections_[last_written_];
     const std::size_t i = SectionNumber(name);
     if (i == kNotFound) return nullptr;
@@ -202,13 +188,11 @@ std::vector<std::string> IniFile::Sections() const {
     return out;
 }
 
-void IniFile::SetKeyAndValue(Line& line, std::size_t from, std::size_t eq) {
-    const std::string_view raw = line.raw;
-    const std::string_view key = Trim(raw.substr(from, eq));
-    const std::string_view v = ini_syntax::ValueOf(raw.substr(from + eq + 1));
-    line.key_at = static_cast<std::uint32_t>(key.data() - raw.data());
-    line.key_size = static_cast<std::uint32_t>(key.size());
-    line.value_at = static_cast<std::uint32_t>(v.data() - raw.data());
+void IniFile::SetKeyAndValue(Line& line, std::size_t key_size) {
+    const std::string_view v = ini_syntax::ValueOf(std::string_view(line.raw).substr(key_size + 1));
+    line.key_at = 0;
+    line.key_size = static_cast<std::uint32_t>(key_size);
+    line.value_at = static_cast<std::uint32_t>(v.data() - line.raw.data());
     line.value_size = static_cast<std::uint32_t>(v.size());
 }
 
@@ -222,7 +206,7 @@ void IniFile::SetString(std::string_view section, std::string_view key, std::str
     line.raw += value;
     for (std::size_t i = name.size() + 1; i < line.raw.size(); ++i)
         if (line.raw[i] == '\r' || line.raw[i] == '\n') line.raw[i] = ' ';
-    if (!name.empty() && line.raw.size() <= kLongestKeyLine) SetKeyAndValue(line, 0, name.size());
+    if (!name.empty() && line.raw.size() <= kLongestKeyLine) SetKeyAndValue(line, name.size());
 
     Section* s = FindSection(section);
     if (!s) {

@@ -95,9 +95,8 @@ private:
     // The first live line of the lower-case key; kNotFound when there is none.
     static std::size_t FindLine(const Section& s, const std::string& key);
     static void ReindexSection(Section& s);
-    // Finds the key and value of a "key=value" line: from is where its trimmed text starts
-    // within raw, eq the place of '=' from there.
-    static void SetKeyAndValue(Line& line, std::size_t from, std::size_t eq);
+    // Places the key and value of a line written as key (trimmed already), '=' and value.
+    static void SetKeyAndValue(Line& line, std::size_t key_size);
     // Makes section i findable under its lower-case name, after those of that name before it.
     void AddToSectionIndex(std::string name, std::size_t i);
     void Reindex();

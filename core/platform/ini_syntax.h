@@ -1,11 +1,23 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 // The line rules that IniFile and IniView share, so that a file reads the same through both.
 namespace sorvanto::ini_syntax {
 
 inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// The next line of the bytes from pos, without its LF and one CR before it; false at the end.
+inline bool NextLine(std::string_view bytes, std::size_t& pos, std::string_view& line) {
+    if (pos >= bytes.size()) return false;
+    auto end = bytes.find('\n', pos);
+    if (end == std::string_view::npos) end = bytes.size();
+    line = bytes.substr(pos, end - pos);
+    pos = end + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return true;
+}
 
 // Blanks and stray CRs at both ends go.
 inline std::string_view Trim(std::string_view s) {
@@ -34,8 +46,8 @@ inline std::string_view ValueOf(std::string_view text) {
     return v;
 }
 
-// A key line "key = value": the key trimmed, the value as ValueOf reads it. False for blank lines, comments (';') and lines with no key
-// before '='.
+// A key line "key = value": the key trimmed, the value as ValueOf reads it. False for blank
+// lines, comments (';') and lines with no key before '='.
 inline bool SplitKeyLine(std::string_view raw, std::string_view& key, std::string_view& value) {
     const std::string_view t = Trim(raw);
     if (t.empty() || t.front() == ';') return false;

@@ -7,12 +7,8 @@ namespace sorvanto {
 IniView::IniView(std::string_view bytes) {
     sections_.emplace_back();
     std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        auto end = bytes.find('\n', pos);
-        if (end == std::string_view::npos) end = bytes.size();
-        std::string_view raw = bytes.substr(pos, end - pos);
-        pos = end + 1;
-        if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    std::string_view raw;
+    while (ini_syntax::NextLine(bytes, pos, raw)) {
         if (ini_syntax::IsHeader(raw)) {
             sections_.push_back(ini_syntax::HeaderName(raw));
             continue;
