@@ -5,6 +5,7 @@
 namespace sorvanto::sjis {
 
 std::string CutBytes(std::string_view text, std::size_t max_bytes) {
+    if (text.size() <= max_bytes) return std::string(text);  // nothing to cut, no character to split
     std::size_t i = 0;
     while (i < text.size()) {
         const std::size_t width = IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;

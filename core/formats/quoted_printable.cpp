@@ -21,11 +21,9 @@ class BoundedSink : public ByteSink {
 public:
     explicit BoundedSink(std::size_t capacity) : limit_(capacity > 0 ? capacity - 1 : 0) {}
     bool Write(std::string_view bytes) override {
-        for (char c : bytes) {
-            if (text_.size() >= limit_) return false;
-            text_.push_back(c);
-        }
-        return true;
+        const std::size_t room = limit_ > text_.size() ? limit_ - text_.size() : 0;
+        text_.append(bytes.substr(0, room));
+        return bytes.size() <= room;
     }
     std::string Take() { return std::move(text_); }
 

@@ -16,6 +16,8 @@ bool IsVariationSelector(char32_t c) { return c == 0xFE0E || c == 0xFE0F; }
 
 const EmojiTableEntry* Find(std::uint16_t code) {
     const auto table = pictograph::EmojiTable();
+    // Most characters of a text are no pictograph: one look at the table's ends settles them.
+    if (table.empty() || code < table.front().code || code > table.back().code) return nullptr;
     const auto it = std::lower_bound(table.begin(), table.end(), code,
                                      [](const EmojiTableEntry& e, std::uint16_t c) { return e.code < c; });
     return it != table.end() && it->code == code ? &*it : nullptr;

@@ -9,22 +9,28 @@ namespace sorvanto::fs {
 
 namespace stdfs = std::filesystem;
 
-stdfs::path NativePath(std::string_view stored) {
+// The native form as a plain string: the system calls below take it as it is, without the
+// cost of a path object that takes itself apart into components (once per new data file).
+static std::string PosixPath(std::string_view stored) {
     std::string s(stored);
-    if (!s.empty() && s[0] == '/') return stdfs::path(s);  // already native and absolute
+    if (!s.empty() && s[0] == '/') return s;  // already native and absolute
     for (char& c : s)
         if (c == '\\') c = '/';
-    while (s.size() >= 2 && s[0] == '.' && s[1] == '/') s.erase(0, 2);
-    return stdfs::path(s);
+    std::size_t skip = 0;
+    while (s.size() - skip >= 2 && s[skip] == '.' && s[skip + 1] == '/') skip += 2;
+    s.erase(0, skip);
+    return s;
 }
 
+stdfs::path NativePath(std::string_view stored) { return stdfs::path(PosixPath(stored)); }
+
 std::FILE* OpenFile(std::string_view stored, const char* mode) {
-    return std::fopen(NativePath(stored).c_str(), mode);
+    return std::fopen(PosixPath(stored).c_str(), mode);
 }
 
 bool MoveFile(std::string_view from, std::string_view to) {
-    const auto src = NativePath(from);
-    const auto dst = NativePath(to);
+    const auto src = PosixPath(from);
+    const auto dst = PosixPath(to);
     // A hard link fails when the target exists, which gives the no-replace rename atomically.
     if (::link(src.c_str(), dst.c_str()) == 0) {
         ::unlink(src.c_str());
@@ -53,7 +59,7 @@ static bool WriteAll(int fd, std::string_view bytes) {
 }
 
 NewFile CreateNewFile(std::string_view stored, std::string_view bytes) {
-    const auto path = NativePath(stored);
+    const auto path = PosixPath(stored);
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) return errno == EEXIST ? NewFile::kTaken : NewFile::kFailed;
     bool ok = WriteAll(fd, bytes);
@@ -64,7 +70,7 @@ NewFile CreateNewFile(std::string_view stored, std::string_view bytes) {
 }
 
 static bool WriteThroughTemp(std::string_view stored, std::string_view bytes, bool flush) {
-    const auto target = NativePath(stored);
+    const auto target = PosixPath(stored);
     static thread_local std::mt19937 rng{std::random_device{}()};
     auto tmp = target;
     tmp += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(rng());
@@ -83,7 +89,7 @@ bool WriteFileRenamed(std::string_view stored, std::string_view bytes) { return 
 
 // One syncfs covers every file of the folder's file system, so the list is not needed here.
 bool FlushFiles(std::string_view folder, const std::vector<std::string>&) {
-    const int fd = ::open(NativePath(folder.empty() ? std::string_view(".") : folder).c_str(),
+    const int fd = ::open(PosixPath(folder.empty() ? std::string_view(".") : folder).c_str(),
                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return false;
     const bool ok = ::syncfs(fd) == 0;

@@ -86,6 +86,10 @@ std::size_t IniFile::FindLine(const Section& s, const std::string& key) {
         const auto it = s.index.map->find(key);
         return it == s.index.map->end() ? kNotFound : it->second;
     }
+    return FindLineByScan(s, key);
+}
+
+std::size_t IniFile::FindLineByScan(const Section& s, std::string_view key) {
     for (std::size_t i = 0; i < s.lines.size(); ++i) {
         const Line& l = s.lines[i];
         if (!l.deleted && l.key_size > 0 && ini_syntax::EqualsNoCase(l.Key(), key)) return i;
@@ -198,7 +202,6 @@ void IniFile::SetKeyAndValue(Line& line, std::size_t key_size) {
 
 void IniFile::SetString(std::string_view section, std::string_view key, std::string_view value) {
     const std::string_view name = Trim(key);
-    const std::string lower = Lower(name);
     Line line;
     line.raw.reserve(name.size() + 1 + value.size());
     line.raw += name;
@@ -226,7 +229,11 @@ void IniFile::SetString(std::string_view section, std::string_view key, std::str
         s->lines.push_back(std::move(line));  // a fresh section: no key to find, too short for an index
         return;
     }
-    const std::size_t found = line.key_size > 0 ? FindLine(*s, lower) : kNotFound;
+    // The key index holds lower-case keys; a short section is scanned without one.
+    const std::string lower = s->index.map ? Lower(name) : std::string();
+    const std::size_t found = line.key_size == 0 ? kNotFound
+                              : s->index.map     ? FindLine(*s, lower)
+                                                 : FindLineByScan(*s, name);
     if (found != kNotFound) {
         s->lines[found] = std::move(line);
         return;
@@ -237,7 +244,7 @@ void IniFile::SetString(std::string_view section, std::string_view key, std::str
     s->lines.insert(s->lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
     if (!s->index.map && s->lines.size() < kIndexFrom) return;  // still short enough to scan
     if (s->index.map && at + 1 == s->lines.size()) {
-        if (s->lines[at].key_size > 0) s->index.map->emplace(lower, at);  // appended: no other line moved
+        if (s->lines[at].key_size > 0) s->index.map->emplace(Lower(name), at);  // appended: no other line moved
     } else {
         ReindexSection(*s);
     }

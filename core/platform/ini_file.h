@@ -94,6 +94,8 @@ private:
     const Section* FindSection(std::string_view section) const;
     // The first live line of the lower-case key; kNotFound when there is none.
     static std::size_t FindLine(const Section& s, const std::string& key);
+    // The same without the key index, in any letter case.
+    static std::size_t FindLineByScan(const Section& s, std::string_view key);
     static void ReindexSection(Section& s);
     // Places the key and value of a line written as key (trimmed already), '=' and value.
     static void SetKeyAndValue(Line& line, std::size_t key_size);
