@@ -59,5 +59,11 @@ NewFile CreateNewFile(std::string_view stored, std::string_view bytes);
 // Puts data files written into folder (the named ones at least) on the disk, before an index
 // that names them is written. False when the system refuses.
 bool FlushFiles(std::string_view folder, const std::vector<std::string>& files);
+// WriteFileAtomic with the data files of FlushFiles in the same flush: the new file and the
+// data files reach the disk together, and only then does the new file take the target's name.
+// An index written right after the files it names costs one flush instead of two. False, with
+// the target as it was, when any step fails.
+bool WriteFileAtomicWithFiles(std::string_view stored, std::string_view bytes, std::string_view folder,
+                              const std::vector<std::string>& files);
 
 }  // namespace sorvanto::fs

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <random>
 #include <unistd.h>
 
@@ -69,32 +70,58 @@ NewFile CreateNewFile(std::string_view stored, std::string_view bytes) {
     return NewFile::kFailed;
 }
 
-static bool WriteThroughTemp(std::string_view stored, std::string_view bytes, bool flush) {
+// Writes bytes under a temporary name beside the target, lets flush put them on the disk
+// (given the open descriptor), and renames the file over the target.
+template <class Flush>
+static bool WriteThroughTemp(std::string_view stored, std::string_view bytes, Flush flush) {
     const auto target = PosixPath(stored);
     static thread_local std::mt19937 rng{std::random_device{}()};
     auto tmp = target;
     tmp += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(rng());
     const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
-    bool ok = WriteAll(fd, bytes) && (!flush || ::fsync(fd) == 0);
+    bool ok = WriteAll(fd, bytes) && flush(fd);
     ok = (::close(fd) == 0) && ok;
     if (ok) ok = ::rename(tmp.c_str(), target.c_str()) == 0;
     if (!ok) ::unlink(tmp.c_str());
     return ok;
 }
 
-bool WriteFileAtomic(std::string_view stored, std::string_view bytes) { return WriteThroughTemp(stored, bytes, true); }
+bool WriteFileAtomic(std::string_view stored, std::string_view bytes) {
+    return WriteThroughTemp(stored, bytes, [](int fd) { return ::fsync(fd) == 0; });
+}
 
-bool WriteFileRenamed(std::string_view stored, std::string_view bytes) { return WriteThroughTemp(stored, bytes, false); }
+bool WriteFileRenamed(std::string_view stored, std::string_view bytes) {
+    return WriteThroughTemp(stored, bytes, [](int) { return true; });
+}
+
+static int OpenFolder(std::string_view folder) {
+    return ::open(PosixPath(folder.empty() ? std::string_view(".") : folder).c_str(),
+                  O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
 
 // One syncfs covers every file of the folder's file system, so the list is not needed here.
 bool FlushFiles(std::string_view folder, const std::vector<std::string>&) {
-    const int fd = ::open(PosixPath(folder.empty() ? std::string_view(".") : folder).c_str(),
-                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = OpenFolder(folder);
     if (fd < 0) return false;
     const bool ok = ::syncfs(fd) == 0;
     ::close(fd);
     return ok;
+}
+
+bool WriteFileAtomicWithFiles(std::string_view stored, std::string_view bytes, std::string_view folder,
+                              const std::vector<std::string>&) {
+    return WriteThroughTemp(stored, bytes, [folder](int fd) {
+        const int dir = OpenFolder(folder);
+        if (dir < 0) return false;
+        // The syncfs takes the new file along when it lies on the folder's file system, as it
+        // does unless a mount sits in between; otherwise it has a flush of its own.
+        struct stat file_stat {}, dir_stat {};
+        bool ok = ::syncfs(dir) == 0 && ::fstat(fd, &file_stat) == 0 && ::fstat(dir, &dir_stat) == 0 &&
+                  (file_stat.st_dev == dir_stat.st_dev || ::fsync(fd) == 0);
+        ::close(dir);
+        return ok;
+    });
 }
 
 }  // namespace sorvanto::fs

@@ -78,14 +78,17 @@ NewFile CreateNewFile(std::string_view stored, std::string_view bytes) {
     return NewFile::kFailed;
 }
 
-static bool WriteThroughTemp(std::string_view stored, std::string_view bytes, bool flush) {
+// Writes bytes under a temporary name beside the target, lets flush put them on the disk
+// (given the open handle), and moves the file over the target.
+template <class Flush>
+static bool WriteThroughTemp(std::string_view stored, std::string_view bytes, Flush flush) {
     const auto target = NativePath(stored);
     static thread_local std::mt19937 rng{std::random_device{}()};
     auto tmp = target;
     tmp += L".tmp" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(rng());
     const HANDLE h = ::CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
-    bool ok = WriteAll(h, bytes) && (!flush || ::FlushFileBuffers(h) != 0);
+    bool ok = WriteAll(h, bytes) && flush(h);
     ok = (::CloseHandle(h) != 0) && ok;
     // MoveFileEx with REPLACE_EXISTING swaps the file in one step: a reader sees the old index
     // or the new one.
@@ -94,9 +97,13 @@ static bool WriteThroughTemp(std::string_view stored, std::string_view bytes, bo
     return ok;
 }
 
-bool WriteFileAtomic(std::string_view stored, std::string_view bytes) { return WriteThroughTemp(stored, bytes, true); }
+bool WriteFileAtomic(std::string_view stored, std::string_view bytes) {
+    return WriteThroughTemp(stored, bytes, [](HANDLE h) { return ::FlushFileBuffers(h) != 0; });
+}
 
-bool WriteFileRenamed(std::string_view stored, std::string_view bytes) { return WriteThroughTemp(stored, bytes, false); }
+bool WriteFileRenamed(std::string_view stored, std::string_view bytes) {
+    return WriteThroughTemp(stored, bytes, [](HANDLE) { return true; });
+}
 
 // The names carry their folder already ("Melody\\0A1B..."), so the folder itself is not needed.
 bool FlushFiles(std::string_view, const std::vector<std::string>& files) {
@@ -113,6 +120,13 @@ bool FlushFiles(std::string_view, const std::vector<std::string>& files) {
         ::CloseHandle(h);
     }
     return ok;
+}
+
+// Windows flushes file by file, so the shared flush is the same flushes in one place.
+bool WriteFileAtomicWithFiles(std::string_view stored, std::string_view bytes, std::string_view folder,
+                              const std::vector<std::string>& files) {
+    return WriteThroughTemp(stored, bytes,
+                            [&](HANDLE h) { return FlushFiles(folder, files) && ::FlushFileBuffers(h) != 0; });
 }
 
 }  // namespace sorvanto::fs

@@ -87,10 +87,6 @@ bool CategoryStoreBase::Load() {
 bool CategoryStoreBase::WriteIndex() {
     // Read the file anew: other writers keep their own keys in it (the player's volume in the
     // melody index), and those must survive our rewrite.
-    if (!unflushed_files_.empty()) {
-        if (!fs::FlushFiles(data_folder_, unflushed_files_)) return false;
-        unflushed_files_.clear();
-    }
     IniFile index(index_path_);
     const long long old_count = index.GetInt("System", "Count", 0);
     const int n = WriteItems(index);
@@ -99,7 +95,14 @@ bool CategoryStoreBase::WriteIndex() {
         if (i >= n && i < old_count) index.DeleteSection(name);
     }
     index.SetInt("System", "Count", n);
-    if (!index.Save()) return false;
+    if (unflushed_files_.empty()) {
+        if (!index.Save()) return false;
+    } else {
+        // New data files and the index that names them go to the disk in one flush, and the
+        // index takes its name only after it: no index ever names a file that is not there.
+        if (!fs::WriteFileAtomicWithFiles(index_path_, index.Serialize(), data_folder_, unflushed_files_)) return false;
+        unflushed_files_.clear();
+    }
     dirty_ = false;
     return true;
 }

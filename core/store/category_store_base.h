@@ -86,8 +86,8 @@ protected:
     // anew while that name exists. CreateDataFile names a new data file and writes bytes into
     // it; entry_time receives the time of the name used, nullopt when no file could be written
     // (none is left behind). The file is not flushed on its own: the next index write flushes
-    // every new data file first, so a batch of a thousand files costs one flush, and no index
-    // ever names a file that is not on disk.
+    // every new data file with the new index, before the index takes its name, so a batch of a
+    // thousand files costs one flush, and no index ever names a file that is not on disk.
     std::optional<std::string> CreateDataFile(std::string_view bytes, std::int64_t& entry_time);
     // Uses up the name a data file would have had, creating nothing: rejected bytes take their
     // turn as accepted ones do, so the names of the items after them do not depend on it.

@@ -102,11 +102,16 @@ TEST_F(AtomicFilesTest, ReplaceLeavesOneWholeFileAndNoTemporary) {
     ASSERT_TRUE(fs::WriteFile("Melody\\0001", "a"));
     ASSERT_TRUE(fs::WriteFile("Melody\\0002", "b"));
     EXPECT_TRUE(fs::FlushFiles("Melody", {"Melody\\0001", "Melody\\0002", "Melody\\gone"}));
+    // The index written with its data files in one flush replaces the old one the same way.
+    ASSERT_TRUE(fs::WriteFile("Melody\\0003", "c"));
+    EXPECT_TRUE(fs::WriteFileAtomicWithFiles(".\\mldfile.ini", "with files", "Melody", {"Melody\\0003"}));
+    EXPECT_EQ(test::ReadFileBytes("mldfile.ini"), "with files");
     int files = 0;
     for (const auto& e : std::filesystem::directory_iterator(Home())) files += e.is_regular_file();
     EXPECT_EQ(files, 1);  // no temporary left beside the index
     // A target in a folder that does not exist fails and creates nothing.
     EXPECT_FALSE(fs::WriteFileAtomic("Missing\\x.ini", "x"));
+    EXPECT_FALSE(fs::WriteFileAtomicWithFiles("Missing\\x.ini", "x", "Melody", {"Melody\\0003"}));
     EXPECT_FALSE(fs::Exists("Missing"));
 }
 
