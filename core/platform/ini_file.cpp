@@ -229,11 +229,9 @@ void IniFile::SetString(std::string_view section, std::string_view key, std::str
         s->lines.push_back(std::move(line));  // a fresh section: no key to find, too short for an index
         return;
     }
-    // The key index holds lower-case keys; a short section is scanned without one.
-    const std::string lower = s->index.map ? Lower(name) : std::string();
-    const std::size_t found = line.key_size == 0 ? kNotFound
-                              : s->index.map     ? FindLine(*s, lower)
-                                                 : FindLineByScan(*s, name);
+    // The key index holds lower-case keys; a short section is scanned in any letter case.
+    std::size_t found = kNotFound;
+    if (line.key_size > 0) found = s->index.map ? FindLine(*s, Lower(name)) : FindLineByScan(*s, name);
     if (found != kNotFound) {
         s->lines[found] = std::move(line);
         return;
