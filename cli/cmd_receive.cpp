@@ -105,6 +105,7 @@ int Receive(const GlobalOptions& options, std::vector<std::string>& args) {
     ByteList queue;
     ObexServerSession server(MakeLink(settings), &queue);
     server.SetPasscode(settings.passcode);
+    server.SetLockout(AuthLockout::FromSettings(settings.auth_tries, settings.auth_lock_seconds));
     const bool irda = settings.UsesTransport(LinkSettings::kIrda);
     const std::string where = irda ? std::string("the IrDA service OBEX")
                                    : settings.listen_address + ":" + std::to_string(settings.listen_port);

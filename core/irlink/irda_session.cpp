@@ -267,7 +267,10 @@ int IrdaSession::Run(TransferMonitor* monitor) {
                     if (Accept() != 0) break;
                     SelectEvents(kFdRead | kFdClose);
                     connected = true;
-                    OnConnected(kIncoming);
+                    if (OnConnected(kIncoming) != 0) {
+                        CloseData();  // refused: the listener is asked again for the next one
+                        connected = false;
+                    }
                 }
             }
         } else {

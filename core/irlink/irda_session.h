@@ -42,7 +42,9 @@ public:
     IrdaSession(const IrdaSession&) = delete;
     IrdaSession& operator=(const IrdaSession&) = delete;
 
-    // Once per connection: kOutgoing (client) or kIncoming (server). Result ignored.
+    // Once per connection: kOutgoing (client) or kIncoming (server). For an incoming one a
+    // nonzero result closes the connection at once, before anything of it is read; otherwise
+    // the result is ignored.
     virtual int OnConnected(int kind);
     // Every complete packet, exactly as long as its declared length. Nonzero closes the
     // connection at once.

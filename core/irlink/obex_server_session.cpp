@@ -1,5 +1,6 @@
 #include "irlink/obex_server_session.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -56,12 +57,29 @@ bool SameDigest(const std::uint8_t* a, const std::uint8_t* b) {
 
 }  // namespace
 
+namespace {
+
+std::int64_t SteadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+}  // namespace
+
 ObexServerSession::ObexServerSession(std::unique_ptr<LinkApi> link, ByteList* queue)
-    : IrdaSession(std::move(link)), queue_(queue) {}
+    : IrdaSession(std::move(link)),
+      queue_(queue),
+      lockout_clock_(SteadyMs),
+      lockout_(AuthLockout::Limits{}, [this] { return lockout_clock_(); }) {}
 
 ObexServerSession::~ObexServerSession() { Stop(1); }
 
 void ObexServerSession::SetPasscode(std::string passcode) { passcode_ = std::move(passcode); }
+
+void ObexServerSession::SetLockout(AuthLockout::Limits limits, AuthLockout::Clock clock) {
+    lockout_.SetLimits(limits);
+    if (clock) lockout_clock_ = std::move(clock);
+}
 
 int ObexServerSession::Open() {
     const int created = CreateSocket(0);
@@ -102,6 +120,8 @@ int ObexServerSession::OnConnected(int kind) {
         // A challenge answered on one connection admits nothing on the next.
         challenged_ = false;
         authenticated_ = false;
+        // A host shut out for guessing gets no nonce to answer: the connection is closed.
+        if (Link() && Link()->ReachableFromNetwork() && lockout_.LockedFor(PeerAddress()) > 0) return 1;
     }
     return 0;
 }
@@ -153,6 +173,7 @@ int ObexServerSession::HandleChallengedConnect(const std::uint8_t* p, int length
     if (challenged_) {
         if (!DigestIsRight(p, length)) return RefusePeer();
         authenticated_ = true;
+        lockout_.Succeeded(PeerAddress());
         const std::uint8_t ok[7] = {obex::kSuccess, 0x00, 0x07, p[3], p[4], p[5], p[6]};
         Answer(ok, 7);
         return 0;
@@ -198,6 +219,11 @@ int ObexServerSession::RefusePeer() {
     std::string peer = PeerAddress();
     if (peer.empty()) peer = "?";
     Log(sjis::Lit("認証できない接続を拒否しました (") + peer + ")");
+    if (const std::int64_t lock_ms = lockout_.Failed(peer)) {
+        const std::string seconds = std::to_string((lock_ms + 999) / 1000);
+        Log(sjis::Lit("認証に続けて失敗したため ") + AuthLockout::HostOf(peer) + sjis::Lit(" からの接続を ") + seconds +
+            sjis::Lit(" 秒間拒否します"));
+    }
     return 1;  // the link is closed
 }
 

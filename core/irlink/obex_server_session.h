@@ -7,6 +7,7 @@
 
 #include "common/locked_list.h"
 #include "common/object_limits.h"
+#include "irlink/auth_lockout.h"
 #include "irlink/irda_session.h"
 
 namespace sorvanto {
@@ -26,6 +27,9 @@ namespace sorvanto {
 // is challenged with a fresh nonce and a push is taken only after the answer MD5(nonce ":"
 // passcode) came back right; a missing or wrong answer is answered 0xC3 and the link closed. A
 // link that only a handset in reach can use (IrDA, loopback) keeps the handsets' own exchange.
+// Wrong answers are counted per peer host (AuthLockout): a host that keeps guessing has its
+// connections closed at once, without a challenge, for a growing time, told once per lock in
+// the log.
 class ObexServerSession : public IrdaSession {
 public:
     static constexpr const char* kWorkFile = "rdata.txt";
@@ -60,6 +64,9 @@ public:
     const std::string& ObjectName() const { return name_; }
     // The four digits a peer on a network answers the challenge with ("0000" until set).
     void SetPasscode(std::string passcode);
+    // How many wrong answers lock a host out, and for how long; an empty clock keeps the one
+    // in use (at first the system's steady clock). Call while the server is not running.
+    void SetLockout(AuthLockout::Limits limits, AuthLockout::Clock clock = {});
 
 private:
     int HandleConnect(const std::uint8_t* p, int length);
@@ -81,6 +88,8 @@ private:
     bool challenged_ = false;
     bool authenticated_ = false;
     std::array<std::uint8_t, 16> nonce_{};
+    AuthLockout::Clock lockout_clock_;
+    AuthLockout lockout_;
 };
 
 }  // namespace sorvanto

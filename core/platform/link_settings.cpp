@@ -90,6 +90,11 @@ LinkSettings LinkSettings::FromIni(const IniFile& ini) {
     if (ini.HasKey(kSection, "Peers")) s.peers = ParsePeers(ini.GetString(kSection, "Peers"));
     s.passcode = CheckedPasscode(ini.GetString(kSection, "Passcode", "0000"));
     s.send_command = ini.GetString(kSection, "SendCommand", SystemSendCommand());
+    // No value switches the guard off: out of range is the default.
+    const int tries = ini.GetInt(kSection, "AuthTries", 3);
+    if (tries >= 1 && tries <= 100) s.auth_tries = tries;
+    const int lock = ini.GetInt(kSection, "AuthLockSeconds", 60);
+    if (lock >= 1 && lock <= 86400) s.auth_lock_seconds = lock;
     return s;
 }
 

@@ -38,6 +38,11 @@ public:
     std::vector<Peer> peers = {{"Handset", "127.0.0.1", 6501}};
     std::string passcode = "0000";
     std::string send_command;
+    // A network peer's host that answers the passcode wrong this many times in a row is
+    // refused for auth_lock_seconds, then for twice as long after each further wrong answer,
+    // up to an hour (or auth_lock_seconds, when that is longer).
+    int auth_tries = 3;
+    int auth_lock_seconds = 60;
 
     // Reads ".\Sorvanto.ini" (or the given file); a missing file gives the defaults.
     static LinkSettings Load(std::string_view ini_path = kIniPath);

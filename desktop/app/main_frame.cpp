@@ -202,7 +202,9 @@ void CMainFrame::StartUp() {
 void CMainFrame::OpenServer() {
     if (!server_) server_ = std::make_unique<ObexServerSession>(MakeConfiguredLink(), &queue_);
     // Peers on a network answer the challenge with the passcode of the configuration sheet.
-    server_->SetPasscode(LinkSettings::FromIni(SettingsFile::Get()).passcode);
+    const LinkSettings link = LinkSettings::FromIni(SettingsFile::Get());
+    server_->SetPasscode(link.passcode);
+    server_->SetLockout(AuthLockout::FromSettings(link.auth_tries, link.auth_lock_seconds));
     const int opened = server_->Open();
     if (opened == 0) {
         server_->StartWorker();

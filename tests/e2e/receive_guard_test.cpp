@@ -1,13 +1,18 @@
 // `sorvanto-cli receive` against pushes it must not take: an object that never ends, and
 // pushes from the network without the passcode.
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include <gtest/gtest.h>
 
+#include "irlink/md5.h"
 #include "platform/ini_file.h"
+#include "platform/net_socket.h"
 #include "support/process.h"
 #include "support/temp_home.h"
 
@@ -17,6 +22,56 @@ namespace {
 namespace stdfs = std::filesystem;
 
 const stdfs::path kSamples = stdfs::path(SORVANTO_SOURCE_DIR) / "data" / "samples";
+
+// One peer of the network, spoken to in OBEX from a loopback address of its own choosing, so
+// that the receiver sees it as another host.
+class RawPeer {
+public:
+    RawPeer(const std::string& from, int port) {
+        std::uint32_t local = 0;
+        std::uint32_t server = 0;
+        fd_ = net::TcpSocket();
+        if (fd_ == net::kNone || !net::ResolveIpv4(from, &local) || !net::ResolveIpv4("127.0.0.1", &server) ||
+            !net::Bind(fd_, local, 0) || net::Connect(fd_, server, port) != 1) {
+            net::Close(fd_);
+            fd_ = net::kNone;
+        }
+    }
+    ~RawPeer() { net::Close(fd_); }
+    bool Connected() const { return fd_ != net::kNone; }
+
+    // Sends a packet of that opcode and headers; the answer, or empty when the link closed.
+    std::string Ask(int opcode, const std::string& rest) {
+        const std::size_t n = rest.size() + 3;
+        const std::string packet = std::string{static_cast<char>(opcode), static_cast<char>(n >> 8), static_cast<char>(n & 0xFF)} + rest;
+        if (fd_ == net::kNone || net::Send(fd_, packet.data(), packet.size()) != static_cast<long>(packet.size())) return {};
+        std::string answer;
+        std::size_t want = 3;
+        while (answer.size() < want) {
+            net::PollFd p{fd_, net::kIn, 0};
+            if (net::Poll(&p, 1, 10000) <= 0) return {};
+            char buffer[512];
+            const long got = net::Recv(fd_, buffer, std::min(sizeof buffer, want - answer.size()));
+            if (got <= 0) return {};
+            answer.append(buffer, static_cast<std::size_t>(got));
+            if (answer.size() == 3) want = (static_cast<unsigned char>(answer[1]) << 8) | static_cast<unsigned char>(answer[2]);
+        }
+        return answer;
+    }
+    // CONNECT; on a challenge, the answer with this passcode. Whether a nonce came, and the
+    // final answer's code (0 when the link closed).
+    std::pair<bool, int> Connect(const std::string& passcode) {
+        const std::string fields{0x10, 0x00, 0x04, 0x00};
+        const std::string challenge = Ask(0x80, fields);
+        if (challenge.size() != 28 || static_cast<unsigned char>(challenge[0]) != 0xC1) return {false, 0};
+        const auto digest = Md5::Of(challenge.substr(12, 16) + ":" + passcode);
+        const std::string answer = Ask(0x80, fields + std::string{0x4E, 0x00, 0x15, 0x00, 0x10} + std::string(digest.begin(), digest.end()));
+        return {true, answer.empty() ? 0 : static_cast<unsigned char>(answer[0])};
+    }
+
+private:
+    net::Fd fd_ = net::kNone;
+};
 
 class ReceiveGuardTest : public test::TempHome {
 protected:
@@ -101,6 +156,58 @@ TEST_F(ReceiveGuardTest, OnANetworkAddressOnlyThePasscodeLetsAPushIn) {
     const auto first = log.find(refused);
     ASSERT_NE(first, std::string::npos) << log;
     EXPECT_EQ(log.find(refused, first + 1), std::string::npos) << log;
+    EXPECT_GT(Stored("address.ini"), 0);
+}
+
+TEST_F(ReceiveGuardTest, AHostGuessingThePasscodeIsShutOutWhileAnotherPushes) {
+    Start("0.0.0.0", "4821");
+    int nonces = 0;
+    int closed_at_once = 0;
+    bool pushed = false;
+    int guess = 0;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < end) {
+        char code[16];
+        std::snprintf(code, sizeof code, "%04d", guess++ % 10000);
+        RawPeer guesser("127.0.0.2", port_);
+        ASSERT_TRUE(guesser.Connected());
+        const auto [challenged, answer] = guesser.Connect(code);
+        if (challenged) {
+            ++nonces;
+            EXPECT_EQ(answer, 0xC3);
+        } else {
+            ++closed_at_once;
+        }
+        if (!pushed && closed_at_once > 0) {
+            // The guesser is shut out now; a host with the passcode is not held up by it.
+            RawPeer handset("127.0.0.3", port_);
+            ASSERT_TRUE(handset.Connected());
+            ASSERT_EQ(handset.Connect("4821"), (std::pair<bool, int>{true, 0xA0}));
+            std::string name;
+            for (char c : std::string("telecom/pb.vcf")) name += std::string{'\0', c};
+            name += std::string(2, '\0');
+            const std::string body = test::ReadFileBytes(kSamples / "family0" / "pb.vcf");
+            const std::size_t name_size = name.size() + 3;
+            const std::size_t body_size = body.size() + 3;
+            const std::string put = std::string{0x01, static_cast<char>(name_size >> 8), static_cast<char>(name_size & 0xFF)} +
+                                    name + std::string{0x49, static_cast<char>(body_size >> 8), static_cast<char>(body_size & 0xFF)} + body;
+            const std::string done = handset.Ask(0x82, put);
+            ASSERT_FALSE(done.empty());
+            EXPECT_EQ(static_cast<unsigned char>(done[0]), 0xA0);
+            pushed = true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    // Three tries, as the settings allow, then no nonce for the rest of the half minute.
+    EXPECT_EQ(nonces, 3);
+    EXPECT_GT(closed_at_once, 10);
+    EXPECT_TRUE(pushed);
+
+    const std::string log = Stop();
+    const std::string locked = "認証に続けて失敗したため 127.0.0.2 からの接続を 60 秒間拒否します";
+    const auto first = log.find(locked);
+    ASSERT_NE(first, std::string::npos) << log;
+    EXPECT_EQ(log.find(locked, first + 1), std::string::npos) << log;
     EXPECT_GT(Stored("address.ini"), 0);
 }
 

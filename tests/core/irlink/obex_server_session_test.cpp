@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 
 #include "common/sjis.h"
@@ -213,7 +214,8 @@ protected:
     }
     // A peer that answers the challenge with the passcode given (none: a CONNECT without an
     // answer), then pushes one object. Returns what the server sent, and the nonce it was asked.
-    std::vector<std::string> Push(const std::string* passcode, std::string* nonce = nullptr) {
+    std::vector<std::string> Push(const std::string* passcode, std::string* nonce = nullptr,
+                                  const std::string& address = "192.0.2.9:40312") {
         const int index = link->Connections();
         ScriptedLink::Peer peer;
         peer.steps.push_back(ScriptedLink::Data(kConnect));
@@ -233,7 +235,7 @@ protected:
                         ScriptedLink::Closed(50)};
             return {};
         };
-        link->AddIncoming(peer, "192.0.2.9:40312");
+        link->AddIncoming(peer, address);
         EXPECT_TRUE(test::WaitFor([&] { return link->ClosedBySession(index); }));
         return link->Sent(index);
     }
@@ -271,6 +273,26 @@ TEST_F(ObexServerOnNetworkTest, AWrongOrMissingAnswerIsForbiddenAndLogged) {
     const auto logs = Logs();
     ASSERT_EQ(logs.size(), 3u);
     EXPECT_EQ(logs[0], sjis::Lit("認証できない接続を拒否しました (192.0.2.9:40312)"));
+}
+
+TEST_F(ObexServerOnNetworkTest, AHostThatKeepsGuessingIsShutOutWhileAnotherGetsIn) {
+    auto now = std::make_shared<std::atomic<std::int64_t>>(0);
+    server->Stop(1);
+    server->SetLockout({3, 60'000, 3'600'000}, [now] { return now->load(); });
+    ASSERT_EQ(server->OpenServer(), 0);
+    ASSERT_EQ(server->StartWorker(), 1);
+    const std::string wrong = "1234";
+    const std::string right = "4821";
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(Push(&wrong, nullptr, "192.0.2.7:" + std::to_string(41000 + i)).size(), 2u);
+    // Shut out: closed before anything is sent, so there is no nonce to answer.
+    EXPECT_TRUE(Push(&right, nullptr, "192.0.2.7:41003").empty());
+    EXPECT_EQ(Push(&right, nullptr, "192.0.2.8:41004").size(), 3u);
+    *now += 60'000;
+    EXPECT_EQ(Push(&right, nullptr, "192.0.2.7:41005").size(), 3u);
+    EXPECT_EQ(Notices().size(), 2u);
+    const auto logs = Logs();
+    ASSERT_EQ(logs.size(), 4u);  // three refusals and the lock, told once
+    EXPECT_EQ(logs[3], sjis::Lit("認証に続けて失敗したため 192.0.2.7 からの接続を 60 秒間拒否します"));
 }
 
 }  // namespace

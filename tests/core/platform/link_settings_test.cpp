@@ -43,6 +43,18 @@ TEST(LinkSettingsTest, ValuesAndFallbacks) {
     EXPECT_EQ(FromText("[Link]\r\nPasscode=47a1\r\n").passcode, "0000");
 }
 
+TEST(LinkSettingsTest, TheGuessingGuardCannotBeSwitchedOff) {
+    const auto set = FromText("[Link]\r\nAuthTries=5\r\nAuthLockSeconds=600\r\n");
+    EXPECT_EQ(set.auth_tries, 5);
+    EXPECT_EQ(set.auth_lock_seconds, 600);
+    for (const char* text : {"[Link]\r\nAuthTries=0\r\nAuthLockSeconds=0\r\n",
+                             "[Link]\r\nAuthTries=101\r\nAuthLockSeconds=86401\r\n", "[Link]\r\n"}) {
+        const auto fallen = FromText(text);
+        EXPECT_EQ(fallen.auth_tries, 3) << text;
+        EXPECT_EQ(fallen.auth_lock_seconds, 60) << text;
+    }
+}
+
 TEST(LinkSettingsTest, LongDeviceNamesAreCutWithoutSplittingACharacter) {
     // 20 single bytes then a double-byte character: it would end at byte 22, past the field.
     const auto peers = LinkSettings::ParsePeers(std::string(20, 'a') + "\x83\x41" + "@h:1");
