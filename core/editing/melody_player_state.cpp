@@ -75,7 +75,10 @@ bool MelodyPlayerState::VolumeDown() {
 
 std::string MelodyPlayerState::PlayErrorLogLine() const {
     if (play_error_.empty()) return {};
-    return sjis::Lit("着メロを再生できませんでした(") + play_error_ + ")";
+    // The output layer gives its reasons as UTF-8 (the system's own words among them), the log
+    // takes Shift_JIS.
+    const auto reason = sjis::FromUtf8(play_error_);
+    return sjis::Lit("着メロを再生できませんでした(") + (reason ? *reason : sjis::Lit("理由は表示できません")) + ")";
 }
 
 }  // namespace sorvanto

@@ -46,7 +46,7 @@ public:
     // The melody's title chunk, Shift_JIS, at most kTitleBytes.
     const std::string& Title() const { return title_; }
     const std::string& MelodyPath() const { return melody_path_; }
-    // Why the last Play made no sound; empty when it did.
+    // Why the last Play made no sound (UTF-8); empty when it did.
     const std::string& PlayError() const { return play_error_; }
     // The log line that tells the person so; empty when the last Play sounded.
     std::string PlayErrorLogLine() const;

@@ -67,12 +67,12 @@ bool RenderMelodyWav(const MldData& melody, const std::string& sound_font, std::
     // The notes sounding at a period's start sound through it: render after each tick.
     if (!RunMelodyOffline(melody, synth, master_volume, kMaxOfflinePeriods,
                           [&](std::uint64_t) { render(kFramesPerPeriod); }, &periods, &cut)) {
-        err = "the melody has no track to play";
+        err = "着メロに再生できるトラックがありません";
         return false;
     }
     render(FluidSynthMidiOut::kSampleRate);  // release tail
     if (!render_ok) {
-        err = "FluidSynth failed to render";
+        err = "FluidSynth で音声を作成できませんでした";
         return false;
     }
     const std::uint32_t data_bytes = static_cast<std::uint32_t>(samples.size() * 2);

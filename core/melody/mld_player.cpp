@@ -42,14 +42,14 @@ void MldPlayer::SetMasterVolume(int volume) {
 
 int MldPlayer::Play() {
     if (melody_.TrackCount() == 0) {
-        last_error_ = "no melody loaded";
+        last_error_ = "着メロが読み込まれていません";
         return 0;
     }
     if (const int id = timer_id_.load()) return id;
     last_error_.clear();
     output_ = options_.open_output(&last_error_);
     if (!output_) {
-        if (last_error_.empty()) last_error_ = "no MIDI output available";
+        if (last_error_.empty()) last_error_ = "使える MIDI 出力がありません";
         return 0;
     }
 

@@ -56,7 +56,7 @@ public:
     // Accepted only for 1..127.
     void SetMasterVolume(int volume);
     int MasterVolume() const { return master_volume_.load(); }
-    // Why the last Play returned 0.
+    // Why the last Play returned 0, in Japanese (UTF-8), as the output gave it.
     const std::string& LastError() const { return last_error_; }
 
     // One 5 ms period: gate expiry, then each track's due events. No allocation, no I/O.

@@ -5,7 +5,7 @@ namespace sorvanto {
 std::string SystemMidiOutKind() { return "fluidsynth"; }
 
 std::unique_ptr<MidiOut> OpenMidiMapper(std::string* error) {
-    if (error) *error = "this system has no MIDI mapper (use MidiOut=fluidsynth or alsa:CLIENT:PORT)";
+    if (error) *error = "このシステムには MIDI マッパーがありません (MidiOut=fluidsynth か alsa:CLIENT:PORT を指定してください)";
     return nullptr;
 }
 

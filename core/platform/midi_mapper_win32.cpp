@@ -40,7 +40,7 @@ std::unique_ptr<MidiOut> OpenMidiMapper(std::string* error) {
             ::midiOutGetErrorTextW(r, text, MAXERRORLENGTH);
             char narrow[MAXERRORLENGTH * 3] = {};
             ::WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
-            *error = std::string("cannot open the MIDI mapper: ") + narrow;
+            *error = std::string("MIDI マッパーを開けません: ") + narrow;
         }
         return nullptr;
     }

@@ -44,18 +44,18 @@ std::unique_ptr<MidiOut> OpenMidiOut(const MidiOutSettings& settings, std::strin
     std::string local;
     std::string& err = error ? *error : local;
     if (settings.kind == "none") {
-        err = "MIDI output is switched off (MidiOut=none)";
+        err = "MIDI 出力がオフになっています (MidiOut=none)";
         return nullptr;
     }
     if (settings.kind == "mapper") return OpenMidiMapper(&err);
     if (settings.kind.rfind("alsa:", 0) == 0) return AlsaMidiOut::Open(settings.kind.substr(5), &err);
     if (settings.kind != "fluidsynth") {
-        err = "unknown MIDI output '" + settings.kind + "'";
+        err = "MIDI 出力 '" + settings.kind + "' は使えません";
         return nullptr;
     }
     const std::string font = FindSoundFont(settings.sound_font);
     if (font.empty()) {
-        err = "no sound font found (set SoundFont in section Melody)";
+        err = "サウンドフォントが見つかりません (Melody セクションの SoundFont で指定できます)";
         return nullptr;
     }
     return FluidSynthMidiOut::Open(font, FluidSynthMidiOut::Mode::kAudio, &err);

@@ -38,7 +38,9 @@ MidiOutSettings ReadMidiOutSettings();
 std::string FindSoundFont(const std::string& configured);
 
 // Opens the output the settings name, sounding through the system's audio. nullptr (and the
-// reason in error) when it cannot be opened or the output is switched off.
+// reason in error) when it cannot be opened or the output is switched off. Reasons are the
+// program's Japanese, UTF-8, with the library's or system's own words after a colon where they
+// tell more.
 std::unique_ptr<MidiOut> OpenMidiOut(const MidiOutSettings& settings, std::string* error);
 
 }  // namespace sorvanto

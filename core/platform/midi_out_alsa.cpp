@@ -39,17 +39,17 @@ std::unique_ptr<AlsaMidiOut> AlsaMidiOut::Open(const std::string& address, std::
     int rc = snd_seq_open(&d.seq, "default", SND_SEQ_OPEN_OUTPUT, 0);
     if (rc < 0) {
         d.seq = nullptr;
-        return fail("cannot open the ALSA sequencer", rc);
+        return fail("ALSA シーケンサーを開けません", rc);
     }
     snd_seq_set_client_name(d.seq, "Sorvanto");
     d.port = snd_seq_create_simple_port(d.seq, "Sorvanto melody", SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ,
                                         SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
-    if (d.port < 0) return fail("cannot create an ALSA sequencer port", d.port);
+    if (d.port < 0) return fail("ALSA シーケンサーのポートを作成できません", d.port);
     snd_seq_addr_t dest{};
     rc = snd_seq_parse_address(d.seq, &dest, address.c_str());
-    if (rc < 0) return fail("bad ALSA address '" + address + "'", rc);
+    if (rc < 0) return fail("ALSA のアドレス '" + address + "' が正しくありません", rc);
     rc = snd_seq_connect_to(d.seq, d.port, dest.client, dest.port);
-    if (rc < 0) return fail("cannot connect to ALSA port " + address, rc);
+    if (rc < 0) return fail("ALSA のポート " + address + " に接続できません", rc);
     return out;
 }
 
@@ -85,7 +85,7 @@ void AlsaMidiOut::Silence() {
 struct AlsaMidiOut::Impl {};
 
 std::unique_ptr<AlsaMidiOut> AlsaMidiOut::Open(const std::string&, std::string* error) {
-    if (error) *error = "this build has no ALSA sequencer support";
+    if (error) *error = "このプログラムは ALSA シーケンサーなしで作られています";
     return nullptr;
 }
 AlsaMidiOut::~AlsaMidiOut() = default;

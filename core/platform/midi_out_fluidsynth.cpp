@@ -59,7 +59,7 @@ const FluidApi& Fluid() {
         for (const char* name : {"libfluidsynth.so.3", "libfluidsynth.so.2", "libfluidsynth.so"})
             if ((lib = ::dlopen(name, RTLD_NOW | RTLD_LOCAL))) break;
         if (!lib) {
-            a.error = "FluidSynth is not installed (libfluidsynth.so.3)";
+            a.error = "FluidSynth がインストールされていません (libfluidsynth.so.3)";
             return a;
         }
         bool all = true;
@@ -71,7 +71,7 @@ const FluidApi& Fluid() {
         // The library stays loaded for the rest of the run: its audio threads may outlive
         // any one synthesiser.
         a.loaded = all;
-        if (!all) a.error = "the installed FluidSynth lacks functions this program uses";
+        if (!all) a.error = "インストールされている FluidSynth には必要な関数がありません";
         return a;
     }();
     return api;
@@ -118,15 +118,15 @@ std::unique_ptr<FluidSynthMidiOut> FluidSynthMidiOut::Open(const std::string& so
     out->impl_ = std::make_unique<Impl>();
     Impl& d = *out->impl_;
     d.settings = f.new_fluid_settings();
-    if (!d.settings) return fail("cannot create FluidSynth settings");
+    if (!d.settings) return fail("FluidSynth の設定を作成できません");
     f.fluid_settings_setint(d.settings, "synth.midi-channels", kChannels);
     f.fluid_settings_setnum(d.settings, "synth.sample-rate", kSampleRate);
     f.fluid_settings_setnum(d.settings, "synth.gain", 0.5);
     f.fluid_settings_setint(d.settings, "synth.threadsafe-api", 1);
     d.synth = f.new_fluid_synth(d.settings);
-    if (!d.synth) return fail("cannot create the FluidSynth synthesiser");
+    if (!d.synth) return fail("FluidSynth のシンセサイザーを作成できません");
     if (f.fluid_synth_sfload(d.synth, sound_font.c_str(), 1) == FLUID_FAILED)
-        return fail("cannot load the sound font " + sound_font);
+        return fail("サウンドフォント " + sound_font + " を読み込めません");
     // A 16-channel device makes its tenth channel the drum kit; keep that per group of 16.
     for (int ch = 0; ch < kChannels; ++ch)
         f.fluid_synth_set_channel_type(d.synth, ch, ch % 16 == 9 ? CHANNEL_TYPE_DRUM : CHANNEL_TYPE_MELODIC);
@@ -136,7 +136,7 @@ std::unique_ptr<FluidSynthMidiOut> FluidSynthMidiOut::Open(const std::string& so
         snd_lib_error_set_handler(QuietAlsa);
 #endif
         d.driver = f.new_fluid_audio_driver(d.settings, d.synth);
-        if (!d.driver) return fail("no audio output available");
+        if (!d.driver) return fail("音声を出力できる装置がありません");
     }
     return out;
 }
@@ -175,7 +175,7 @@ struct FluidSynthMidiOut::Impl {};
 bool FluidSynthMidiOut::Built() { return false; }
 
 std::unique_ptr<FluidSynthMidiOut> FluidSynthMidiOut::Open(const std::string&, Mode, std::string* error) {
-    if (error) *error = "this build has no FluidSynth";
+    if (error) *error = "このプログラムは FluidSynth なしで作られています";
     return nullptr;
 }
 FluidSynthMidiOut::~FluidSynthMidiOut() = default;

@@ -110,6 +110,20 @@ TEST_F(MelodyPlayerStateTest, ButtonsFollowPlayStopAndTheEndOfTheMelody) {
     EXPECT_TRUE(state.PlayEnabled());
 }
 
+TEST_F(MelodyPlayerStateTest, AJapaneseReasonReachesTheLogInShiftJis) {
+    MldPlayer::Options silent;
+    silent.open_output = [](std::string* error) {
+        *error = "FluidSynth がインストールされていません (libfluidsynth.so.3)";
+        return std::shared_ptr<MidiOut>();
+    };
+    silent.use_timer = false;
+    MelodyPlayerState state("", silent);
+    state.TakeMelody("song.mld");
+    state.Play();
+    EXPECT_EQ(state.PlayErrorLogLine(),
+              sjis::Lit("着メロを再生できませんでした(FluidSynth がインストールされていません (libfluidsynth.so.3))"));
+}
+
 TEST_F(MelodyPlayerStateTest, MelodyThatCannotSoundSaysWhy) {
     MldPlayer::Options silent;
     silent.open_output = [](std::string* error) {

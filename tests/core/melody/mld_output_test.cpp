@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <random>
 
 #include "melody/mld_offline.h"
+#include "melody/mld_player.h"
 #include "melody/smf_writer.h"
 #include "mld_builder.h"
 #include "platform/midi_out.h"
@@ -206,6 +208,32 @@ TEST_F(MldWavTest, RenderedMelodyIsAudibleAndAsLongAsTheMelody) {
     EXPECT_FALSE(RenderMelodyWav(m, "/nonexistent.sf2", "bad.wav", &error));
     EXPECT_FALSE(error.empty());
     EXPECT_FALSE(std::filesystem::exists("bad.wav"));
+}
+
+// The reasons reach the program's Japanese log; a user reading it should not meet English.
+TEST(MidiOutReasons, AreGivenInJapanese) {
+    auto japanese = [](const std::string& reason) {
+        return std::any_of(reason.begin(), reason.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    };
+    std::string error;
+    EXPECT_EQ(OpenMidiOut(MidiOutSettings{"none", ""}, &error), nullptr);
+    EXPECT_EQ(error, "MIDI 出力がオフになっています (MidiOut=none)");
+    EXPECT_EQ(OpenMidiOut(MidiOutSettings{"speaker", ""}, &error), nullptr);
+    EXPECT_EQ(error, "MIDI 出力 'speaker' は使えません");
+    // FluidSynth missing, or the font not there: which one depends on the machine.
+    error.clear();
+    EXPECT_EQ(OpenMidiOut(MidiOutSettings{"fluidsynth", "/nonexistent/none.sf2"}, &error), nullptr);
+    EXPECT_TRUE(japanese(error)) << error;
+    error.clear();
+    EXPECT_EQ(OpenMidiOut(MidiOutSettings{"alsa:nowhere", ""}, &error), nullptr);
+    EXPECT_TRUE(japanese(error)) << error;
+    error.clear();
+    EXPECT_FALSE(RenderMelodyWav(MldData{}, "/nonexistent/none.sf2", "out.wav", &error));
+    EXPECT_TRUE(japanese(error)) << error;
+
+    MldPlayer player;
+    EXPECT_EQ(player.Play(), 0);
+    EXPECT_EQ(player.LastError(), "着メロが読み込まれていません");
 }
 
 }  // namespace
