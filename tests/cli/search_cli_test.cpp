@@ -1,5 +1,6 @@
 // `sorvanto-cli search` and `duplicates` on a store made by importing the samples.
 #include <filesystem>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,26 @@ TEST_F(SearchCliTest, PrintsCategoryPositionAndRowTexts) {
     EXPECT_NE(number.out.find("address\t1\t佐藤 花子"), std::string::npos) << number.out;
     EXPECT_EQ(Cli({"search", "ドコモ", "--category", "address"}).out, "");
     EXPECT_NE(Cli({"search", "ドコモ"}).out.find("bookmark\t0\t"), std::string::npos);
+}
+
+TEST_F(SearchCliTest, NumberedListRowsStartWithThePositionSendTakes) {
+    const auto plain = Cli({"list", "address"});
+    const auto numbered = Cli({"list", "address", "--numbered"});
+    ASSERT_EQ(numbered.exit_code, 0) << numbered.err;
+    std::istringstream plain_lines(plain.out);
+    std::istringstream numbered_lines(numbered.out);
+    std::string a, b;
+    int position = 0;
+    while (std::getline(plain_lines, a)) {
+        ASSERT_TRUE(std::getline(numbered_lines, b));
+        EXPECT_EQ(b, std::to_string(position) + "\t" + a);
+        ++position;
+    }
+    EXPECT_FALSE(std::getline(numbered_lines, b));
+    EXPECT_GT(position, 3);
+    // The second copy of 山田 太郎, where search finds it.
+    EXPECT_NE(numbered.out.find("\n3\t山田 太郎\t"), std::string::npos) << numbered.out;
+    EXPECT_EQ(Cli({"list", "--numbered"}).exit_code, 2);
 }
 
 TEST_F(SearchCliTest, BadSearchTextsAndUsage) {
