@@ -99,7 +99,7 @@ TEST_P(SkipDuplicatesTest, SecondPushOfTheSameSamples) {
 INSTANTIATE_TEST_SUITE_P(Setting, SkipDuplicatesTest, ::testing::Values(1, 0));
 
 TEST(SkipDuplicatesCli, ImportTakesTheFlagOverTheSetting) {
-    const auto home = stdfs::temp_directory_path() / ("sorvanto-skip-" + std::to_string(::getpid()));
+    const auto home = test::ScratchRoot() / ("sorvanto-skip-" + std::to_string(::getpid()));
     stdfs::remove_all(home);
     stdfs::create_directories(home);
     const std::string pb = (kSamples / "family1" / "telecom_pb.vcf").string();

@@ -51,7 +51,7 @@ int WaitExit(Pid pid, int timeout_ms) {
 
 RunResult Run(const std::vector<std::string>& argv, int timeout_ms) {
     static std::mt19937 rng{std::random_device{}()};
-    const auto base = std::filesystem::temp_directory_path() / ("sorvanto-run-" + std::to_string(rng()));
+    const auto base = ScratchRoot() / ("sorvanto-run-" + std::to_string(rng()));
     const auto out = base.string() + ".out";
     const auto err = base.string() + ".err";
     RunResult r;

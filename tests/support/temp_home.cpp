@@ -14,7 +14,7 @@ void TempHome::SetUp() {
     if (info) leaf += std::string("-") + info->name();
     for (char& c : leaf)
         if (c == '/') c = '_';
-    home_ = std::filesystem::temp_directory_path() / leaf;
+    home_ = ScratchRoot() / leaf;
     std::filesystem::create_directories(home_);
     std::filesystem::current_path(home_);
 }
@@ -23,6 +23,15 @@ void TempHome::TearDown() {
     std::filesystem::current_path(previous_);
     std::error_code ec;
     if (!HasFailure()) std::filesystem::remove_all(home_, ec);
+}
+
+std::filesystem::path ScratchRoot() {
+    static const std::filesystem::path root = [] {
+        const auto dir = std::filesystem::path(SORVANTO_BINARY_DIR) / "test-tmp";
+        std::filesystem::create_directories(dir);
+        return dir;
+    }();
+    return root;
 }
 
 namespace {
@@ -37,7 +46,7 @@ std::string SelfPath() {
 
 bool FileNamesTakeControlCharacters() {
     static const bool takes = [] {
-        const auto probe = std::filesystem::temp_directory_path() / ("sorvanto-probe-\x01\t-" + std::to_string(std::random_device{}()));
+        const auto probe = ScratchRoot() / ("sorvanto-probe-\x01\t-" + std::to_string(std::random_device{}()));
         { std::ofstream out(probe); }
         std::error_code ec;
         const bool made = std::filesystem::exists(probe, ec);

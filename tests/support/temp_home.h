@@ -21,6 +21,12 @@ private:
     std::filesystem::path previous_;
 };
 
+// Where the tests' scratch folders go: "test-tmp" in the build tree, created on first use. A run
+// cut short leaves its folders there, not in the system's temporary folder, and no test
+// program ever removes another's (ctest runs several at once); removing the folder while no
+// test runs is safe.
+std::filesystem::path ScratchRoot();
+
 // Whether file names may hold control characters (CR, LF, tab, 0x01). Linux takes them; Windows
 // refuses them, so there a name that holds one cannot be stored at all.
 bool FileNamesTakeControlCharacters();
