@@ -3,20 +3,36 @@
 # make demo  - start the program with the handset emulator pushing sample data
 # make windows / test-windows / windows-dist - the Windows build (mingw-w64), its tests under
 #              wine, and its zip
+# make package - the Debian package (build-package/sorvanto_VERSION_amd64.deb)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 WIN_BUILD ?= build-windows
+PKG_BUILD ?= build-package
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-asan run demo fuzz bench clean windows test-windows windows-dist
+.PHONY: all deps deps-run configure-run programs configure build test test-asan run demo fuzz bench clean \
+  windows test-windows windows-dist package
 
 all: build
 
 deps:
 	@scripts/install-deps
 
+# The programs alone need no test library: a tree that make run configures first builds
+# without the tests and benchmarks, and make test turns them on in it.
+deps-run:
+	@scripts/install-deps run
+
+configure-run: deps-run
+	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DSORVANTO_TESTS=OFF -DSORVANTO_BENCH=OFF
+
+programs: configure-run
+	@cmake --build $(BUILD) -j $(JOBS)
+
 configure: deps
-	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	@[ -f $(BUILD)/build.ninja ] && grep -qs '^SORVANTO_TESTS:BOOL=ON' $(BUILD)/CMakeCache.txt || \
+	  cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSORVANTO_TESTS=ON -DSORVANTO_BENCH=ON
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -30,19 +46,20 @@ test-asan: deps
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	@cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
-run: build
+run: programs
 	@scripts/run-desktop $(BUILD)
 
-demo: build
+demo: programs
 	@scripts/demo $(BUILD)
 
-fuzz: deps
+fuzz:
 	@scripts/fuzz-smoke
 
 bench: build
 	@bench/run-all $(BUILD)
 
-windows: deps
+windows:
+	@scripts/install-deps windows
 	@[ -f $(WIN_BUILD)/build.ninja ] || cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DSORVANTO_DESKTOP=OFF -DSORVANTO_BENCH=OFF
 	@cmake --build $(WIN_BUILD) -j $(JOBS)
@@ -53,5 +70,13 @@ test-windows: windows
 windows-dist: windows
 	@scripts/windows-dist $(WIN_BUILD)
 
+# Its own tree: the packaged programs know nothing of this source tree, and it has no tests.
+package:
+	@scripts/install-deps package
+	@[ -f $(PKG_BUILD)/build.ninja ] || cmake -S . -B $(PKG_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DSORVANTO_TESTS=OFF -DSORVANTO_BENCH=OFF -DSORVANTO_SOURCE_DATA=OFF
+	@cmake --build $(PKG_BUILD) -j $(JOBS)
+	@cd $(PKG_BUILD) && cpack -G DEB
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(WIN_BUILD) build-fuzz
+	rm -rf $(BUILD) $(ASAN_BUILD) $(WIN_BUILD) $(PKG_BUILD) build-fuzz

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/console.h"
+#include "platform/working_folder.h"
 #include "push.h"
 #include "serve.h"
 
@@ -33,13 +34,21 @@ bool Number(const std::string& text, int low, int high, int* out) {
     return true;
 }
 
-// The sample objects beside the sources, else under the working folder.
+// The sample objects of an installed emulator (PREFIX/share/sorvanto/samples), else those beside
+// the sources of a build, else those beside the program (the Windows zip) or under the current
+// folder.
 std::filesystem::path DefaultSampleDir() {
     std::error_code ec;
+    const std::filesystem::path program = sorvanto::ProgramFolder();
+    if (!program.empty()) {
+        const std::filesystem::path installed = program.parent_path() / "share" / "sorvanto" / "samples";
+        if (std::filesystem::is_directory(installed, ec)) return installed;
+    }
 #ifdef SORVANTO_SOURCE_DIR
     const std::filesystem::path source = std::filesystem::path(SORVANTO_SOURCE_DIR) / "data" / "samples";
     if (std::filesystem::is_directory(source, ec)) return source;
 #endif
+    if (!program.empty() && std::filesystem::is_directory(program / "samples", ec)) return program / "samples";
     if (std::filesystem::is_directory("data/samples", ec)) return "data/samples";
     return "samples";
 }

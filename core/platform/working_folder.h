@@ -15,6 +15,10 @@ std::filesystem::path ResolveWorkingFolder(const std::optional<std::string>& exp
 // program itself, where the program has always kept its files.
 std::filesystem::path DefaultWorkingFolder();
 
+// The folder of the running program itself (empty when the system cannot say). An installed
+// program finds its shipped data from there, in ../share/sorvanto.
+std::filesystem::path ProgramFolder();
+
 // Creates the folder when missing and changes into it. False (with the reason in error) when
 // that is not possible.
 bool EnterWorkingFolder(const std::filesystem::path& folder, std::string* error = nullptr);

@@ -11,4 +11,10 @@ std::filesystem::path DefaultWorkingFolder() {
     return std::filesystem::path(user && *user ? user : ".") / ".local" / "share" / "sorvanto";
 }
 
+std::filesystem::path ProgramFolder() {
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::filesystem::path() : exe.parent_path();
+}
+
 }  // namespace sorvanto
