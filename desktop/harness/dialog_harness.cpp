@@ -87,7 +87,9 @@ public:
             } else if (!announced) {
                 // Mapped and framed by the window manager: this is what a person sees first.
                 if (!window->windowHandle()->isExposed() && clock.elapsed() < kFindMs) return;
-                const QRect f = window->frameGeometry();
+                // A frameless window's frame can read 1 by 1 pixels before its first move.
+                QRect f = window->frameGeometry();
+                if (f.width() < window->width() || f.height() < window->height()) f = window->geometry();
                 std::printf("open %s %d %d %d %d %llu\n", name, f.x(), f.y(), f.width(), f.height(),
                             static_cast<unsigned long long>(window->winId()));
                 std::fflush(stdout);
