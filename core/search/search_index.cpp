@@ -105,6 +105,32 @@ void Scan(const Text& hay, const Text& needle, const std::vector<std::uint32_t>&
     }
 }
 
+// What an item's folded text is searched for: the folded search text, and its digits when it
+// reads as a phone number.
+struct Needle {
+    text_fold::Folded text;
+    std::string digits;
+    explicit Needle(std::string_view sjis)
+        : text(text_fold::Fold(sjis)),
+          digits(text_fold::LooksLikePhoneNumber(sjis) ? text_fold::PhoneDigits(sjis) : "") {}
+};
+
+template <class Store>
+bool ItemMatches(const Store* store, int key, const Needle& needle) {
+    const auto* item = store ? store->Find(key) : nullptr;
+    if (!item) return false;
+    text_fold::Folded text;
+    std::string digits;
+    std::size_t longest = 0;
+    ItemWriter w(text, digits, longest);
+    Fields(w, *item);
+    const std::vector<std::uint32_t> starts{0};
+    std::vector<char> hit(1, 0);
+    Scan(text, needle.text, starts, hit);
+    Scan(digits, needle.digits, starts, hit);
+    return hit[0] != 0;
+}
+
 }  // namespace
 
 void SearchIndex::Refresh() {
@@ -139,9 +165,8 @@ void SearchIndex::Build(Category c, Part& part) {
 
 std::vector<SearchHit> SearchIndex::Find(std::string_view sjis_text, std::optional<Category> only) {
     std::vector<SearchHit> hits;
-    const text_fold::Folded needle = text_fold::Fold(sjis_text);
-    if (needle.empty()) return hits;
-    const std::string digits = text_fold::LooksLikePhoneNumber(sjis_text) ? text_fold::PhoneDigits(sjis_text) : "";
+    const Needle needle(sjis_text);
+    if (needle.text.empty()) return hits;
     for (std::size_t i = 0; i < parts_.size(); ++i) {
         const Category c = kAllCategories[i];
         if (only && *only != c) continue;
@@ -149,12 +174,27 @@ std::vector<SearchHit> SearchIndex::Find(std::string_view sjis_text, std::option
         Refresh(c, part);
         std::vector<char> hit(part.keys.size(), 0);
         // Nothing longer than the longest field can match (a 10,000-character text costs nothing).
-        if (needle.size() <= part.longest) Scan(part.text, needle, part.starts, hit);
-        Scan(part.digits, digits, part.digit_starts, hit);
+        if (needle.text.size() <= part.longest) Scan(part.text, needle.text, part.starts, hit);
+        Scan(part.digits, needle.digits, part.digit_starts, hit);
         for (std::size_t k = 0; k < hit.size(); ++k)
             if (hit[k]) hits.push_back({c, part.keys[k], static_cast<int>(k)});
     }
     return hits;
+}
+
+bool SearchIndex::Matches(std::string_view sjis_text, Category c, int key) const {
+    const Needle needle(sjis_text);
+    if (needle.text.empty()) return false;
+    switch (c) {
+    case Category::kMelody: return ItemMatches(stores_.melody, key, needle);
+    case Category::kPicture: return ItemMatches(stores_.picture, key, needle);
+    case Category::kBookmark: return ItemMatches(stores_.bookmark, key, needle);
+    case Category::kOutMail: return ItemMatches(stores_.out_mail, key, needle);
+    case Category::kInMail: return ItemMatches(stores_.in_mail, key, needle);
+    case Category::kAddress: return ItemMatches(stores_.address, key, needle);
+    case Category::kMyPic: return ItemMatches(stores_.my_pic, key, needle);
+    }
+    return false;
 }
 
 }  // namespace sorvanto

@@ -39,6 +39,11 @@ public:
     // blanks alone) matches nothing.
     std::vector<SearchHit> Find(std::string_view sjis_text, std::optional<Category> only = std::nullopt);
 
+    // Whether the item of a key matches as Find would have found it, folding that item alone
+    // (a row that arrives while a search is shown costs its own fields, not its category's).
+    // False when the category has no store or no item has the key.
+    bool Matches(std::string_view sjis_text, Category c, int key) const;
+
     // Folds every category whose store changed since (the first keystroke's work).
     void Refresh();
 

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QShortcut>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -84,6 +85,8 @@ CSearchBar::CSearchBar(CSelectView& view, QWidget* parent)
     connect(&view_, &CSelectView::TabChanged, this, [this] {
         if (isVisible()) Filter();
     });
+    connect(&view_, &CSelectView::RowFilled, this,
+            [this](CtnListCtrl* list, Category category, int row) { RowFilled(list, category, row); });
     hide();
 }
 
@@ -120,7 +123,12 @@ void CSearchBar::Unfilter() {
     filtered_ = nullptr;
 }
 
-void CSearchBar::Apply() {
+void CSearchBar::Apply() { Apply(false); }
+
+void CSearchBar::Apply(bool keep_current) {
+    std::optional<std::pair<int, int>> current;
+    if (QTreeWidgetItem* item = results_->currentItem(); keep_current && item)
+        current = {item->data(0, kCategoryRole).toInt(), item->data(0, kKeyRole).toInt()};
     results_->clear();
     results_->setVisible(all_->isChecked());
     Filter();
@@ -134,7 +142,30 @@ void CSearchBar::Apply() {
         items << item;
     }
     results_->addTopLevelItems(items);
-    if (!items.isEmpty()) results_->setCurrentItem(items.front());
+    QTreeWidgetItem* pick = items.isEmpty() ? nullptr : items.front();
+    for (QTreeWidgetItem* item : items)
+        if (current && item->data(0, kCategoryRole).toInt() == current->first &&
+            item->data(0, kKeyRole).toInt() == current->second)
+            pick = item;
+    if (pick) results_->setCurrentItem(pick);
+}
+
+void CSearchBar::RowFilled(CtnListCtrl* list, Category category, int row) {
+    if (!isVisible()) return;
+    // Only the list the bar filters hides rows; filtered_ is cleared while the text matches
+    // everything.
+    if (list && list == filtered_ && row >= 0 && row < list->RowCount()) {
+        const std::optional<std::string> text = sjis_text::FromQString(text_->text());
+        const bool hide = !text || !index_.Matches(*text, category, list->UserValue(row));
+        if (list->isRowHidden(row, QModelIndex()) != hide) list->setRowHidden(row, QModelIndex(), hide);
+    }
+    // A receive brings many rows at once: one refresh after the last of them.
+    if (refresh_pending_) return;
+    refresh_pending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        refresh_pending_ = false;
+        if (isVisible()) Apply(true);
+    });
 }
 
 void CSearchBar::Filter() {

@@ -47,6 +47,11 @@ public:
     bool ShowResult(QTreeWidgetItem* item);
 
 private:
+    // keep_current: the result row that was current stays so (rows arrived, nothing typed).
+    void Apply(bool keep_current);
+    // A row the list filled from its store while the bar shows: hidden or shown at once, the
+    // count and the list of every category brought up to date when the event loop next runs.
+    void RowFilled(CtnListCtrl* list, Category category, int row);
     void Unfilter();
     void SetStatus(const QString& text);
 
@@ -58,6 +63,7 @@ private:
     SearchIndex index_;
     std::vector<SearchHit> hits_;
     bool text_ok_ = false;  // a text that can match something
+    bool refresh_pending_ = false;
     QPointer<CtnListCtrl> filtered_;
 };
 

@@ -91,6 +91,9 @@ void CSelectView::BuildTabs() {
         CategoryPage* page = MakePage(tab.category);
         if (!page) continue;
         page->Widget()->setProperty("pageId", tab.page_id);
+        if (auto* list = dynamic_cast<CCategoryList*>(page))
+            connect(list, &CCategoryList::RowFilled, this,
+                    [this, list](int row) { Q_EMIT RowFilled(list, list->GetCategory(), row); });
         pages_[i] = page;
         tabs_->AddPage(QString::fromUtf8(tab.text), page->Widget());
     }

@@ -15,6 +15,7 @@ class QMenuBar;
 namespace sorvanto {
 
 class CSearchBar;
+class CtnListCtrl;
 class CtnTabCtrl;
 
 // The upper pane: one tab per category the model offers, each holding that category's list.
@@ -94,6 +95,8 @@ public:
 Q_SIGNALS:
     // The current tab changed (its menu is in the bar).
     void TabChanged();
+    // A list filled a row from its store (an item arrived or changed).
+    void RowFilled(CtnListCtrl* list, Category category, int row);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

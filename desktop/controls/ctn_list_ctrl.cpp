@@ -47,6 +47,10 @@ CtnListCtrl::CtnListCtrl(QWidget* parent, Selection selection)
     header()->setSortIndicatorShown(false);
     header()->setStretchLastSection(false);
     connect(header(), &QHeaderView::sectionClicked, this, [this](int section) { OnColumnClick(section); });
+    // The tree view fits a column itself on this double-click, but counts the heading and
+    // measures cells as its delegate would draw them, not as drawRow does.
+    disconnect(header(), &QHeaderView::sectionHandleDoubleClicked, this, nullptr);
+    connect(header(), &QHeaderView::sectionHandleDoubleClicked, this, [this](int section) { FitColumn(section); });
     connect(this, &QAbstractItemView::activated, this,
             [this](const QModelIndex& index) { Q_EMIT RowActivated(index.row()); });
     UpdateRowHeight();
@@ -121,6 +125,32 @@ void CtnListCtrl::SelectRow(int row) {
 
 list_sort::Direction CtnListCtrl::SortByColumn(int column) { return model_->SortByColumn(column); }
 
+int CtnListCtrl::FittingWidth(int column) const {
+    if (column < 0 || column >= std::min(model_->columnCount(), CtnListModel::kMaxColumns) || RowCount() == 0)
+        return -1;
+    const QFont cell_font = font();
+    const QFontMetrics metrics(cell_font);
+    int widest = 0;
+    for (int row = 0; row < RowCount(); ++row) {
+        // Measured as drawRow measures it: the cut text, in the emoji font where it has emoji.
+        const QString shown = sjis_text::ToQString(sjis::CutBytes(model_->Text(row, column), kCellBytes));
+        const int text = sjis_text::EmojiRanges(model_->Shown(row, column)).isEmpty()
+                             ? metrics.horizontalAdvance(shown)
+                             : emoji_text::Width(cell_font, shown);
+        int width = ellipsis_fit::WholeWidth(text);
+        if (column == 0 && ImageOf(*model_->Record(row))) width += images_.front().width();
+        widest = std::max(widest, width);
+    }
+    return widest;
+}
+
+bool CtnListCtrl::FitColumn(int column) {
+    const int width = FittingWidth(column);
+    if (width < 0) return false;
+    header()->resizeSection(column, width);
+    return true;
+}
+
 QRect CtnListCtrl::LastCellRect(int column) const {
     if (column < 0 || column >= CtnListModel::kMaxColumns) return {};
     return cell_rects_[static_cast<std::size_t>(column)];
@@ -137,6 +167,11 @@ void CtnListCtrl::UpdateRowHeight() {
     int height = fontMetrics().height() + 1;
     if (!images_.empty()) height = std::max(height, images_.front().height() + 2);
     model_->SetRowHeight(height);
+}
+
+const QPixmap* CtnListCtrl::ImageOf(const ListItemRecord& record) const {
+    if (record.image < 0 || record.image >= static_cast<int>(images_.size())) return nullptr;
+    return &images_[static_cast<std::size_t>(record.image)];
 }
 
 void CtnListCtrl::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
@@ -160,9 +195,7 @@ void CtnListCtrl::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
     const int row_right = left + header()->length();
 
     // The image goes left of the first cell; a row without one has no gap.
-    const QPixmap* image = nullptr;
-    if (record->image != -1 && record->image >= 0 && record->image < static_cast<int>(images_.size()))
-        image = &images_[static_cast<std::size_t>(record->image)];
+    const QPixmap* image = ImageOf(*record);
     const int image_width = image ? images_.front().width() : 0;
     const QPoint image_at(left, top + 1);
     left += image_width;

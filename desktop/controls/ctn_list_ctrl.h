@@ -17,7 +17,8 @@ namespace sorvanto {
 // The list behind every category list: a report view whose rows carry a ListItemRecord, drawn
 // by the control itself (colour scheme, small image in the first column, per-column alignment,
 // "..." truncation measured in the control's font, focus rectangle), sorted by a click on a
-// column header (ascending, or descending when the column already is ascending).
+// column header (ascending, or descending when the column already is ascending). A double-click
+// on a header divider fits the column to its widest cell, as a Windows list does.
 //
 // Cells hold Shift_JIS bytes; they are shown through sjis_text (pictographs as emoji).
 // Category views derive from it, add columns and rows, and may override OnColumnClick.
@@ -68,6 +69,14 @@ public:
 
     // Sorts the rows by a column; header clicks come here through OnColumnClick.
     list_sort::Direction SortByColumn(int column);
+    // The width that shows every cell of a column whole as the control draws it (the image
+    // too in the first column; the heading does not count); -1 for a column that does not exist
+    // or a list without rows.
+    int FittingWidth(int column) const;
+    // Sets a column to its fitting width (the header keeps its least section width); false
+    // when it has none, and the width stays.
+    bool FitColumn(int column);
+
     // The screen rectangle of each cell of the row drawn last (left to right, up to ten).
     QRect LastCellRect(int column) const;
 
@@ -85,6 +94,8 @@ protected:
 
 private:
     void UpdateRowHeight();
+    // The small image drawn left of a row's first cell, or null.
+    const QPixmap* ImageOf(const ListItemRecord& record) const;
 
     CtnListModel* model_;
     std::array<ColourScheme, kSchemeCount> schemes_{};

@@ -17,7 +17,7 @@ std::size_t NextChar(std::string_view text, std::size_t pos) {
 
 Fit FitCell(std::string_view text, int cell_width, Alignment alignment, const Measure& measure) {
     const int text_width = measure(text);
-    if (text_width + 4 < cell_width) {
+    if (cell_width >= WholeWidth(text_width)) {
         switch (alignment) {
         case Alignment::kRight: return {std::string(text), cell_width - text_width - 2};
         case Alignment::kCentre: return {std::string(text), (cell_width - text_width - 4) / 2 + 2};

@@ -25,4 +25,7 @@ struct Fit {
 // "..." is wider than the cell the whole text is drawn and left to the clipping.
 Fit FitCell(std::string_view text, int cell_width, Alignment alignment, const Measure& measure);
 
+// The narrowest cell that shows a text text_width pixels wide whole, by FitCell's rule.
+constexpr int WholeWidth(int text_width) { return text_width + 5; }
+
 }  // namespace sorvanto::ellipsis_fit

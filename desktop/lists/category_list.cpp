@@ -205,11 +205,14 @@ void CCategoryList::ItemAdded(Category, int key) {
     if (row < 0) return;
     SetUserValue(row, key);
     FillRow(row, key);
+    Q_EMIT RowFilled(row);
 }
 
 void CCategoryList::ItemChanged(Category, int key) {
     const int row = RowOfKey(key);
-    if (row >= 0) FillRow(row, key);
+    if (row < 0) return;
+    FillRow(row, key);
+    Q_EMIT RowFilled(row);
 }
 
 void CCategoryList::ItemRemoved(Category, int key) {

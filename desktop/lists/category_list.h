@@ -73,6 +73,11 @@ public:
     // A double-click on a row: the category's default command for a row that exists.
     void RowDoubleClicked(int row);
 
+Q_SIGNALS:
+    // A row was filled from its record (an item arrived or changed): whatever filters the rows
+    // decides about this one.
+    void RowFilled(int row);
+
 private:
     bool loaded_ = false;
 

@@ -4,6 +4,7 @@
 
 #include "controls/ctn_list_ctrl.h"
 #include "controls/ellipsis_fit.h"
+#include "controls/emoji_text.h"
 #include "controls/list_sort.h"
 #include "controls/sjis_text.h"
 
@@ -195,6 +196,61 @@ private Q_SLOTS:
         };
         QVERIFY(first_ink(r1) >= 2 && first_ink(r1) < 6);
         QVERIFY(first_ink(r0) >= 18);
+    }
+
+    void dividerDoubleClickFitsTheColumnToItsWidestCell() {
+        CtnListCtrl list;
+        const auto left = ellipsis_fit::Alignment::kLeft;
+        list.InsertColumn(0, QStringLiteral("名前"), left, 40);
+        list.InsertColumn(1, QStringLiteral("とても長い見出しの列"), left, 40);
+        list.InsertColumn(2, QStringLiteral("c"), left, 300);
+        QPixmap icon(16, 16);
+        icon.fill(Qt::red);
+        list.SetSmallImages({icon});
+        const std::string suns = "\xF8\x9F\xF8\x9F\xF8\x9F\xF8\x9F";  // drawn in the emoji font
+        const std::string longest = "a much longer first cell";
+        list.InsertRow(0, "b");
+        list.InsertRow(1, longest, 0);
+        list.InsertRow(2, "a rather long cell here");  // nearly as wide, without the image
+        list.SetItemText(0, 1, "x");
+        list.SetItemText(1, 1, suns);
+        list.SetItemText(0, 2, "short");
+        list.resize(600, 200);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QHeaderView* header = list.header();
+        const auto divider = [header](int c) {
+            return QPoint(header->sectionViewportPosition(c) + header->sectionSize(c) - 1, header->height() / 2);
+        };
+        const QFontMetrics metrics(list.font());
+        const ellipsis_fit::Measure plain = [&metrics](std::string_view b) {
+            return metrics.horizontalAdvance(sjis_text::ToQString(b));
+        };
+        const ellipsis_fit::Measure emoji = [&list](std::string_view b) {
+            return emoji_text::Width(list.font(), sjis_text::ToQString(b));
+        };
+        // The widest cell is drawn whole at the fitted width and would be cut one pixel narrower.
+        const auto fits_exactly = [](const std::string& text, int width, const ellipsis_fit::Measure& m) {
+            return ellipsis_fit::FitCell(text, width, ellipsis_fit::Alignment::kLeft, m).text == text &&
+                   ellipsis_fit::FitCell(text, width - 1, ellipsis_fit::Alignment::kLeft, m).text != text;
+        };
+
+        QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, divider(0));
+        QVERIFY(fits_exactly(longest, header->sectionSize(0) - icon.width(), plain));
+        QCOMPARE(Column(list, 0), (std::vector<std::string>{"b", longest, "a rather long cell here"}));  // no sort
+        // The heading does not count, as in a Windows list; the emoji are measured as drawn.
+        QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, divider(1));
+        QVERIFY(fits_exactly(suns, header->sectionSize(1), emoji));
+        QVERIFY(header->sectionSize(1) < metrics.horizontalAdvance(QStringLiteral("とても長い見出しの列")));
+        // A wide column of short cells narrows.
+        QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, divider(2));
+        QVERIFY(fits_exactly("short", header->sectionSize(2), plain));
+
+        // No rows: nothing to fit to, the width stays.
+        list.DeleteAllRows();
+        header->resizeSection(2, 120);
+        QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, divider(2));
+        QCOMPARE(header->sectionSize(2), 120);
     }
 
     void textRoundTripsWithPictographs() {

@@ -60,6 +60,7 @@ class TestLists : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void columnWidthsComeFromAndGoBackToTheSettings();
+    void aFittedColumnWidthIsSavedLikeAnyOther();
     void rowTextsOfEveryCategory();
     void commandsWithoutSelectionSayNothingIsSelected();
     void deleteAsksAndLogs();
@@ -111,6 +112,30 @@ void TestLists::columnWidthsComeFromAndGoBackToTheSettings() {
     QCOMPARE(camera->TabNumber(), 1);
     QCOMPARE(camera->header()->sectionSize(2), 44);
     QCOMPARE(camera->Model()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("サイズ"));
+}
+
+void TestLists::aFittedColumnWidthIsSavedLikeAnyOther() {
+    ListHome home;
+    ListHome::CopyFixture(QStringLiteral("store/address"), QStringLiteral("."));
+    fs::WriteFile(".\\Sorvanto.ini", "[System]\r\nModel=8\r\n[Tab5]\r\nColumn0=300\r\n");
+    SettingsFile::Reset();
+    RequestSpy spy;
+    ScriptedPrompt prompt;
+    int fitted = 0;
+    {
+        auto list = MakeList<CAddressList>(spy, prompt);
+        QVERIFY(list->RowCount() > 0);
+        list->resize(700, 300);
+        list->show();
+        QVERIFY(QTest::qWaitForWindowExposed(list.get()));
+        QHeaderView* header = list->header();
+        QTest::mouseDClick(header->viewport(), Qt::LeftButton, {},
+                           QPoint(header->sectionSize(0) - 1, header->height() / 2));
+        fitted = header->sectionSize(0);
+        QCOMPARE(fitted, list->FittingWidth(0));
+        QVERIFY(fitted > 0 && fitted < 300);
+    }
+    QCOMPARE(IniFile(".\\Sorvanto.ini").GetInt("Tab5", "Column0", 0), fitted);
 }
 
 void TestLists::rowTextsOfEveryCategory() {

@@ -191,6 +191,56 @@ private Q_SLOTS:
         QCOMPARE(VisibleNames(marks).size(), marks->RowCount());
     }
 
+    void rowsPushedWhileTheBarIsOpenAreFilteredAsTheyArrive() {
+        ShellHome home;
+        home.WriteSettings("[System]\r\nModel=1\r\nIrMode=0\r\n");
+        CSorvantoDoc doc;
+        CMainFrame frame(doc);
+        frame.resize(900, 640);
+        frame.show();
+        frame.StartUp();
+        Receive(frame, {QStringLiteral("pb.vcf")});
+        CSelectView& view = *frame.SelectView();
+        view.SelectTab(TabOf(view, "アドレス帳"));
+        CCategoryList* book = ListOf(frame, Category::kAddress);
+        frame.OnCommand(cmd::kSearch);
+        CSearchBar* bar = view.SearchBar();
+        bar->AllCategories()->setChecked(true);
+        Type(bar->Text(), QString::fromUtf8("さと"));
+        QCOMPARE(VisibleNames(book), QStringList());
+        QCOMPARE(bar->Results()->topLevelItemCount(), 0);
+
+        // Three entries and two mails in one tick: only the match shows, before any paint.
+        Receive(frame, {QStringLiteral("telecom_pb.vcf"), QStringLiteral("telecom_inmsg.vmg")});
+        QCOMPARE(book->RowCount(), 4);
+        QCOMPARE(VisibleNames(book), QStringList({QString::fromUtf8("佐藤 花子")}));
+        // The count and the list of every category follow.
+        QTRY_COMPARE(bar->Results()->topLevelItemCount(), 1);
+        QCOMPARE(bar->Status()->text(), QString::fromUtf8("1 件"));
+        QVERIFY(bar->Results()->topLevelItem(0)->text(1).contains(QString::fromUtf8("佐藤")));
+
+        // An entry changed to match comes into sight, one changed away goes out of it.
+        auto& store = static_cast<AddressStore&>(book->Store());
+        const int suzuki = book->UserValue(3);
+        const int sato = book->UserValue(2);
+        auto entry = ReadAddressEntry(store.Find(suzuki)->path);
+        QVERIFY(entry);
+        entry->kana = sjis::FromUtf8("サトミ").value();
+        QVERIFY(store.Rewrite(suzuki, *entry));
+        entry = ReadAddressEntry(store.Find(sato)->path);
+        QVERIFY(entry);
+        entry->kana = sjis::FromUtf8("ハナ").value();
+        QVERIFY(store.Rewrite(sato, *entry));
+        QCOMPARE(VisibleNames(book), QStringList({QString::fromUtf8("鈴木")}));
+        QTRY_COMPARE(bar->Results()->topLevelItemCount(), 1);
+        QTRY_VERIFY(bar->Results()->topLevelItem(0)->text(1).contains(QString::fromUtf8("鈴木")));
+
+        // Closed, the bar leaves what arrives alone.
+        bar->Close();
+        Receive(frame, {QStringLiteral("pb.vcf")});
+        QCOMPARE(VisibleNames(book).size(), 5);
+    }
+
     void duplicatesDialogMergesTwoEntriesAfterItsBackup() {
         ShellHome home;
         home.WriteSettings("[System]\r\nModel=1\r\nIrMode=0\r\n");

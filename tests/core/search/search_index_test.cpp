@@ -1,6 +1,8 @@
 // The search over every category, as the command-line tool and the search bar use it.
 #include "search/search_index.h"
 
+#include <algorithm>
+
 #include "search/search_text.h"
 #include "search_fixture.h"
 
@@ -66,6 +68,30 @@ TEST_F(SearchIndexTest, FollowsTheStoreAndRestrictsToOneCategory) {
     EXPECT_EQ(Find(Sj("ヤマダ")), V{});
     EXPECT_EQ(index.Find(Sj("予定"), Category::kInMail).size(), 1u);
     EXPECT_TRUE(index.Find(Sj("予定"), Category::kMelody).empty());
+}
+
+TEST_F(SearchIndexTest, OneItemMatchesExactlyWhenFindFindsIt) {
+    const int suzuki = AddAddress(Sj("鈴木"), Sj("スズキ"), {"CELL:06-9876-5432"});
+    const StoreRefs refs = Refs();
+    for (const std::string& text : {Sj("やまだ"), std::string("weather"), Sj("予定"), std::string("taro@docomo"),
+                                    std::string("0312345678"), std::string("+81 6 9876"), Sj("すずき"),
+                                    Sj("ﾗｰﾒﾝ"), std::string("5555"), std::string("")}) {
+        const std::vector<SearchHit> hits = index.Find(text);
+        for (Category c : kAllCategories) {
+            const CategoryStoreBase* store = refs.Of(c);
+            for (int position = 0; store && position < store->Count(); ++position) {
+                const int key = store->KeyAt(position);
+                const bool found = std::any_of(hits.begin(), hits.end(), [&](const SearchHit& h) {
+                    return h.category == c && h.key == key;
+                });
+                EXPECT_EQ(index.Matches(text, c, key), found) << text << " " << static_cast<int>(c) << ":" << key;
+            }
+        }
+    }
+    EXPECT_TRUE(index.Matches(Sj("すずき"), Category::kAddress, suzuki));
+    EXPECT_FALSE(index.Matches(Sj("すずき"), Category::kAddress, suzuki + 100));  // no such item
+    EXPECT_FALSE(index.Matches(Sj("すずき"), Category::kMelody, suzuki));
+    EXPECT_FALSE(SearchIndex().Matches(Sj("すずき"), Category::kAddress, suzuki));  // no stores
 }
 
 TEST_F(SearchIndexTest, BadSearchTexts) {
