@@ -7,6 +7,7 @@
 
 #include "command.h"
 #include "pictograph/pictograph_text.h"
+#include "platform/fs.h"
 #include "store/category_stores.h"
 #include "store/item_export.h"
 
@@ -44,13 +45,13 @@ std::optional<std::vector<int>> Positions(const std::string& text) {
 // the files of this run: the save dialog would ask before replacing, the tool does not.
 std::string ProposedTarget(const std::string& proposed, const std::string& folder,
                            std::set<std::string>& used) {
-    const stdfs::path p(proposed);
+    const stdfs::path p = fs::Utf8Path(proposed);
     const std::string stem = p.stem().string();
     const std::string ext = p.extension().string();
     std::string name = proposed;
     for (int n = 2; used.count(name); ++n) name = stem + " (" + std::to_string(n) + ")" + ext;
     used.insert(name);
-    return folder.empty() ? UserPath(name) : (stdfs::path(folder) / name).string();
+    return folder.empty() ? UserPath(name) : (fs::Utf8Path(folder) / fs::Utf8Path(name)).string();
 }
 
 int Export(const GlobalOptions&, std::vector<std::string>& args) {
@@ -72,8 +73,7 @@ int Export(const GlobalOptions&, std::vector<std::string>& args) {
             return kUsage;
         }
     }
-    std::error_code ec;
-    const bool into_folder = !file.empty() && stdfs::is_directory(file, ec);
+    const bool into_folder = !file.empty() && fs::IsDirectory(file);
     if (positions.size() > 1 && !file.empty() && !into_folder) {
         PrintError("several items need a folder, not a file: " + file);
         return kUsage;

@@ -111,8 +111,10 @@ int Receive(const GlobalOptions& options, std::vector<std::string>& args) {
                                    : settings.listen_address + ":" + std::to_string(settings.listen_port);
     const int opened = server.Open();
     if (opened != 0 || server.StartWorker() != 1) {
-        PrintError(irda && opened == -1 ? std::string("IrDA is not available on this system")
-                                        : "cannot listen on " + where);
+        PrintError(
+            irda && opened == -1
+                ? std::string("IrDA is not available on this system (no adapter, or no IrDA module loaded)")
+                : "cannot listen on " + where);
         return kFailure;
     }
     const StopRequest stop(OnStop, true);

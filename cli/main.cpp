@@ -7,6 +7,7 @@
 #include "common/sjis.h"
 #include "pictograph/pictograph_text.h"
 #include "platform/console.h"
+#include "platform/fs.h"
 #include "platform/working_folder.h"
 
 namespace sorvanto::cli {
@@ -16,7 +17,8 @@ std::filesystem::path g_start_dir;
 }  // namespace
 
 std::string UserPath(const std::string& arg) {
-    const std::filesystem::path p(arg);
+    // The arguments are UTF-8 on every system (see ProgramArguments).
+    const std::filesystem::path p = sorvanto::fs::Utf8Path(arg);
     if (arg.empty() || p.is_absolute() || g_start_dir.empty()) return arg;
     return (g_start_dir / p).string();
 }

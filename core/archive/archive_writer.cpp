@@ -22,6 +22,7 @@
 #include "platform/image_info.h"
 #include "platform/ini_file.h"
 #include "platform/midi_out.h"
+#include "platform/midi_out_fluidsynth.h"
 #include "store/address_entry_file.h"
 #include "store/mail_text_file.h"
 
@@ -241,8 +242,13 @@ struct ArchiveWriter::Impl {
     void Melodies() {
         if (!MakeFolder("melodies")) return;
         SafeFileNames names;
-        std::string font = options.wav ? FindSoundFont(options.sound_font) : std::string();
-        if (options.wav && font.empty()) report.push_back("melodies\t\tno sound font found: no .wav written");
+        // A build without FluidSynth (the Windows one) says so once, not once per melody.
+        const bool can_render = FluidSynthMidiOut::Built();
+        std::string font = options.wav && can_render ? FindSoundFont(options.sound_font) : std::string();
+        if (options.wav && !can_render)
+            report.push_back("melodies\t\tthis build has no FluidSynth to render with: no .wav written");
+        else if (options.wav && font.empty())
+            report.push_back("melodies\t\tno sound font found: no .wav written");
         stores.melody.Items().ForEach([&](const auto& node) {
             if (cancelled || !failure.empty()) return;
             const MelodyItem& item = *node.data;
@@ -346,7 +352,7 @@ ArchiveResult ArchiveWriter::Run(const Progress& progress) {
     Impl& d = *impl_;
     ArchiveResult result;
     std::error_code ec;
-    d.root = stdfs::absolute(stdfs::path(d.options.dir), ec);
+    d.root = stdfs::absolute(fs::Utf8Path(d.options.dir), ec);
     if (d.options.dir.empty() || ec) {
         result.status = ArchiveResult::Status::kFailed;
         result.message = "no archive folder given";

@@ -7,6 +7,15 @@ namespace sorvanto::fs {
 
 namespace stdfs = std::filesystem;
 
+stdfs::path Utf8Path(std::string_view utf8) {
+    try {
+        return stdfs::path(std::u8string_view(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+    } catch (const std::exception&) {
+        // Not UTF-8 after all (only Windows converts, and throws): the bytes as they are.
+        return stdfs::path(std::string(utf8));
+    }
+}
+
 bool Exists(std::string_view stored) {
     std::error_code ec;
     return stdfs::exists(NativePath(stored), ec);

@@ -14,8 +14,14 @@
 namespace sorvanto::fs {
 
 // ".\mldfile.ini" -> "mldfile.ini", "Melody\0A1B" -> "Melody/0A1B" (on Windows "Melody\0A1B",
-// its Shift_JIS bytes read as code page 932). Absolute native paths pass through unchanged.
+// its Shift_JIS bytes read as code page 932). Absolute paths are the user's or the system's, not
+// the store's: they pass through unchanged, and on Windows they are read as UTF-8, the form the
+// command line and std::filesystem give them in (a name with no code page 932 form survives).
+// An absolute path that is no UTF-8 is read as code page 932, as older settings hold them.
 std::filesystem::path NativePath(std::string_view stored);
+// A path in UTF-8 (typed by the user, or made by path::string()) as a path object. On Windows
+// path(std::string) would read each byte as one character, so paths from text go through here.
+std::filesystem::path Utf8Path(std::string_view utf8);
 // fopen on a stored path (mode as for fopen, always binary here); nullptr when it fails.
 std::FILE* OpenFile(std::string_view stored, const char* mode);
 

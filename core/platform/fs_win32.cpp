@@ -23,17 +23,25 @@ bool IsAbsoluteNative(std::string_view s) {
            (!s.empty() && s[0] == '/');
 }
 
+// Shift_JIS with kana or kanji in it is seldom valid UTF-8 as well, so this tells the two apart.
+bool IsUtf8(std::string_view s) {
+    return s.empty() || ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, s.data(),
+                                              static_cast<int>(s.size()), nullptr, 0) > 0;
+}
+
 }  // namespace
 
 // Stored paths are Shift_JIS bytes, as the handset and the index files have them; the wide
 // path is their code page 932 reading, whatever the system's own code page is.
 stdfs::path NativePath(std::string_view stored) {
     std::string s(stored);
-    if (!IsAbsoluteNative(s)) {
-        for (char& c : s)
-            if (c == '/') c = '\\';
-        while (s.size() >= 2 && s[0] == '.' && s[1] == '\\') s.erase(0, 2);
+    if (IsAbsoluteNative(s)) {
+        if (IsUtf8(s)) return stdfs::path(win32::Widen(s, CP_UTF8));
+        return stdfs::path(win32::Widen(s, 932));
     }
+    for (char& c : s)
+        if (c == '/') c = '\\';
+    while (s.size() >= 2 && s[0] == '.' && s[1] == '\\') s.erase(0, 2);
     return stdfs::path(win32::Widen(s, 932));
 }
 

@@ -7,6 +7,8 @@
 #include "platform/tcp_link.h"
 #ifdef _WIN32
 #include "platform/irda_winsock.h"
+#else
+#include "platform/irda_linux.h"
 #endif
 
 namespace sorvanto {
@@ -53,9 +55,13 @@ std::unique_ptr<LinkApi> MakeLink(const LinkSettings& settings) {
     if (settings.UsesTransport(LinkSettings::kTcp)) return std::make_unique<TcpLink>(settings);
 #ifdef _WIN32
     if (settings.UsesTransport(LinkSettings::kIrda)) return std::make_unique<IrdaLink>(std::make_unique<IrdaWinsock>());
+#else
+    // Linux's IrDA sockets come with a module the user installs; without it the first socket
+    // is refused (address family not supported), and the sessions report IrDA as unavailable.
+    if (settings.UsesTransport(LinkSettings::kIrda))
+        return std::make_unique<IrdaLink>(std::make_unique<IrdaLinux>(SystemIrdaSocketCalls()));
 #endif
-    // Linux has no IrDA sockets any more: "irda" there gives no link, as does an unknown name.
-    return nullptr;
+    return nullptr;  // an unknown name gives no link
 }
 
 std::unique_ptr<LinkApi> MakeConfiguredLink() { return MakeLink(LinkSettings::Load()); }

@@ -2,10 +2,13 @@
 
 #include <cstdlib>
 
+#include "platform/fs.h"
+
 namespace sorvanto {
 
 std::filesystem::path ResolveWorkingFolder(const std::optional<std::string>& explicit_home) {
-    if (explicit_home && !explicit_home->empty()) return std::filesystem::absolute(*explicit_home);
+    if (explicit_home && !explicit_home->empty())
+        return std::filesystem::absolute(fs::Utf8Path(*explicit_home));
     if (const char* home = std::getenv("SORVANTO_HOME"); home && *home) return std::filesystem::absolute(home);
     return DefaultWorkingFolder();
 }

@@ -35,7 +35,7 @@ ArchiveResult CArchiveExport::RunInto(QWidget* parent, const QString& folder) {
     CategoryStores stores;
     ArchiveWriter::LoadReadOnly(stores);
     ArchiveOptions options;
-    options.dir = QFile::encodeName(folder).toStdString();
+    options.dir = folder.toStdString();  // UTF-8, the form the core takes a chosen folder in
     QProgressDialog progress(U("アーカイブを書き出しています..."), U("キャンセル"), 0, 1, parent);
     progress.setObjectName(QStringLiteral("ArchiveProgress"));
     progress.setWindowTitle(U("アーカイブ書き出し"));

@@ -297,7 +297,8 @@ void CSelectView::dropEvent(QDropEvent* event) {
     EnsureLoaded(page);
     for (const QUrl& url : event->mimeData()->urls()) {
         if (!url.isLocalFile() || !page) continue;
-        const std::string path = QFile::encodeName(url.toLocalFile()).toStdString();
+        // UTF-8, the form the core reads an absolute path in (not the Windows code page).
+        const std::string path = url.toLocalFile().toStdString();
         if (path.size() < kMaxDroppedPath) page->ImportFile(path);
     }
     event->acceptProposedAction();

@@ -49,7 +49,7 @@ public:
         dialog.setDefaultSuffix(QString::fromUtf8(ext.data(), static_cast<int>(ext.size())));
         dialog.selectFile(sjis_text::ToQString(proposed));
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-        return QFile::encodeName(dialog.selectedFiles().front()).toStdString();
+        return dialog.selectedFiles().front().toStdString();  // UTF-8, as the core reads absolute paths
     }
 
     std::optional<std::string> EditComment(QWidget* parent, const std::string& comment) override {

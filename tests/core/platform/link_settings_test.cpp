@@ -65,10 +65,11 @@ TEST(LinkSettingsTest, LongDeviceNamesAreCutWithoutSplittingACharacter) {
 TEST(LinkSettingsTest, UnknownTransportGivesNoLink) {
     LinkSettings s;
 #ifndef _WIN32
-    // This system has no IrDA sockets.
+    // Linux's IrDA sockets are the module's; the link exists either way and tells at its
+    // first socket whether the family is there.
     EXPECT_EQ(LinkSettings().transport, "tcp");
     s.transport = "irda";
-    EXPECT_EQ(MakeLink(s), nullptr);
+    EXPECT_NE(MakeLink(s), nullptr);
 #else
     EXPECT_EQ(LinkSettings().transport, "irda");
     s.transport = "IrDA";
