@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "platform/link/ir_adapter.h"
+#include "platform/link/ir_serial_line.h"
+#include "platform/link/pseudo_terminal.h"
+#include "platform/link_settings.h"
 #include "platform/link/serial_port.h"
 
 namespace sorvanto {
@@ -84,6 +87,38 @@ TEST(IrAdapter, SpeedsOfferedUpToTheHighestAllowed) {
     EXPECT_EQ(esi.SnapSpeed(115200), 115200);
     EXPECT_EQ(plain.SnapSpeed(50000), 38400);
     EXPECT_EQ(plain.SnapSpeed(1000), 9600);
+}
+
+TEST(IrSerialLine, OffersAndSwitchesOnlyTheSpeedsUpToTheHighestConfigured) {
+    auto owned = std::make_unique<RecordingPort>();
+    RecordingPort& port = *owned;
+    IrSerialLine line(std::move(owned), FindIrAdapter("esi9680"), 19200);
+    EXPECT_EQ(line.SpeedMask(), 0x06);
+    EXPECT_EQ(line.MinTurnaroundUs(), 10000);
+    EXPECT_TRUE(line.SetSpeed(19200));
+    EXPECT_FALSE(line.SetSpeed(115200));
+    EXPECT_TRUE(line.SetSpeed(9600));
+    EXPECT_EQ(port.calls, (Calls{"drain", "dtr 1 rts 0", "baud 19200", "drain", "dtr 0 rts 1", "baud 9600"}));
+}
+
+TEST(IrSerialLine, OpensTheConfiguredPortAtTheStartSpeed) {
+    PseudoTerminal pty;
+    if (!pty.Open()) GTEST_SKIP() << "this system has no pseudo-terminals";
+    LinkSettings settings;
+    settings.port = pty.TerminalPath();
+    settings.adapter = "plain";
+    std::string error;
+    auto line = IrSerialLine::OpenConfigured(settings, &error);
+    ASSERT_NE(line, nullptr) << error;
+    EXPECT_EQ(pty.LineSpeed(), 9600);
+    EXPECT_TRUE(line->SetSpeed(115200));
+    EXPECT_EQ(pty.LineSpeed(), 115200);
+    line.reset();
+    // An adapter switched by modem lines cannot work where there are none: one line says so.
+    settings.adapter = "esi9680";
+    EXPECT_EQ(IrSerialLine::OpenConfigured(settings, &error), nullptr);
+    EXPECT_NE(error.find(settings.port), std::string::npos) << error;
+    EXPECT_NE(error.find("esi9680"), std::string::npos) << error;
 }
 
 }  // namespace
