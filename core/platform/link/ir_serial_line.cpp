@@ -11,7 +11,15 @@ IrSerialLine::IrSerialLine(std::unique_ptr<SerialPort> port, const IrAdapter& ad
 std::unique_ptr<IrSerialLine> IrSerialLine::OpenConfigured(const LinkSettings& settings, std::string* error_line) {
     auto port = OpenConfiguredSerialPort(settings, error_line);
     if (!port) return nullptr;
-    return std::make_unique<IrSerialLine>(std::move(port), FindIrAdapter(settings.adapter), settings.max_baud);
+    auto line = std::make_unique<IrSerialLine>(std::move(port), FindIrAdapter(settings.adapter), settings.max_baud);
+    if (!settings.capture.empty()) {
+        line->capture_ = std::make_unique<PcapCapture>();
+        if (!line->capture_->Open(settings.capture)) {
+            if (error_line) *error_line = settings.capture + " に通信を記録できません: ファイルを作れません";
+            return nullptr;
+        }
+    }
+    return line;
 }
 
 bool IrSerialLine::SetSpeed(int baud) {

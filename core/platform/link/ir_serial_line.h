@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/link/ir_adapter.h"
+#include "platform/link/pcap_capture.h"
 #include "platform/link/serial_port.h"
 
 namespace sorvanto {
@@ -19,8 +20,9 @@ class IrSerialLine {
 public:
     IrSerialLine(std::unique_ptr<SerialPort> port, const IrAdapter& adapter, int max_baud);
 
-    // The configured port and adapter ("Port", "Adapter", "MaxBaud"), opened at 9600 bps;
-    // nullptr with the one line for the user in *error_line when it cannot be.
+    // The configured port and adapter ("Port", "Adapter", "MaxBaud"), opened at 9600 bps, and
+    // with "Capture" set a capture file made anew; nullptr with the one line for the user in
+    // *error_line when either cannot be.
     static std::unique_ptr<IrSerialLine> OpenConfigured(const LinkSettings& settings, std::string* error_line);
 
     bool Write(const std::uint8_t* data, std::size_t n) { return port_->Write(data, n); }
@@ -33,11 +35,14 @@ public:
     int MinTurnaroundUs() const { return adapter_.min_turnaround_us; }
     const IrAdapter& Adapter() const { return adapter_; }
     SerialPort& Port() { return *port_; }
+    // Where the stack records every frame it sends and receives; nullptr when not capturing.
+    PcapCapture* Capture() { return capture_.get(); }
 
 private:
     std::unique_ptr<SerialPort> port_;
     const IrAdapter& adapter_;
     int max_baud_;
+    std::unique_ptr<PcapCapture> capture_;
 };
 
 }  // namespace sorvanto

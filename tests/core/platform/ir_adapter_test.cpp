@@ -1,6 +1,7 @@
 // The adapter table over a port that records what it is asked to do.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "platform/link/ir_serial_line.h"
 #include "platform/link/pseudo_terminal.h"
 #include "platform/link_settings.h"
+#include "support/temp_home.h"
 #include "platform/link/serial_port.h"
 
 namespace sorvanto {
@@ -101,7 +103,9 @@ TEST(IrSerialLine, OffersAndSwitchesOnlyTheSpeedsUpToTheHighestConfigured) {
     EXPECT_EQ(port.calls, (Calls{"drain", "dtr 1 rts 0", "baud 19200", "drain", "dtr 0 rts 1", "baud 9600"}));
 }
 
-TEST(IrSerialLine, OpensTheConfiguredPortAtTheStartSpeed) {
+class IrSerialLineOpen : public test::TempHome {};
+
+TEST_F(IrSerialLineOpen, OpensTheConfiguredPortAtTheStartSpeedWithItsCapture) {
     PseudoTerminal pty;
     if (!pty.Open()) GTEST_SKIP() << "this system has no pseudo-terminals";
     LinkSettings settings;
@@ -113,7 +117,26 @@ TEST(IrSerialLine, OpensTheConfiguredPortAtTheStartSpeed) {
     EXPECT_EQ(pty.LineSpeed(), 9600);
     EXPECT_TRUE(line->SetSpeed(115200));
     EXPECT_EQ(pty.LineSpeed(), 115200);
+    EXPECT_EQ(line->Capture(), nullptr);
     line.reset();
+
+    // A capture is made anew with every open.
+    settings.capture = (Home() / "ir.pcap").string();
+    line = IrSerialLine::OpenConfigured(settings, &error);
+    ASSERT_NE(line, nullptr) << error;
+    ASSERT_NE(line->Capture(), nullptr);
+    const std::uint8_t rr[] = {0xA5, 0x11};
+    EXPECT_TRUE(line->Capture()->Write(true, rr, sizeof rr));
+    EXPECT_EQ(std::filesystem::file_size(settings.capture), 24u + 34u);
+    line.reset();
+    line = IrSerialLine::OpenConfigured(settings, &error);
+    ASSERT_NE(line, nullptr) << error;
+    EXPECT_EQ(std::filesystem::file_size(settings.capture), 24u);
+    line.reset();
+    settings.capture = (Home() / "no such folder" / "x.pcap").string();
+    EXPECT_EQ(IrSerialLine::OpenConfigured(settings, &error), nullptr);
+    EXPECT_NE(error.find("x.pcap"), std::string::npos) << error;
+    settings.capture.clear();
     // An adapter switched by modem lines cannot work where there are none: one line says so.
     settings.adapter = "esi9680";
     EXPECT_EQ(IrSerialLine::OpenConfigured(settings, &error), nullptr);
