@@ -1,8 +1,14 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+namespace sorvanto {
+class LinkSettings;
+class SerialPort;
+}  // namespace sorvanto
 
 namespace sorvanto::cli {
 
@@ -44,5 +50,10 @@ bool TakeFlag(std::vector<std::string>& args, const std::string& name);
 // Commands run inside the working folder; a relative path the user typed means the folder the
 // tool was started from.
 std::string UserPath(const std::string& arg);
+
+// With "Transport=sir", opens the configured serial port into *port; when it cannot, prints
+// the one line that names the port and the reason and returns false (the command then ends
+// with kFailure). Other transports need no port: true, *port left empty.
+bool OpenSerialPortIfConfigured(const LinkSettings& settings, std::unique_ptr<SerialPort>* port);
 
 }  // namespace sorvanto::cli

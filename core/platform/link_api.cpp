@@ -40,6 +40,12 @@ std::string DeviceName(const DeviceList& list, int index) {
     return std::string(name, ::strnlen(name, kDeviceNameSize));
 }
 
+bool DeviceHints(const DeviceList& list, int index, std::uint8_t hints[2]) {
+    if (index < 0 || index >= DeviceCount(list)) return false;
+    std::memcpy(hints, list.data() + EntryOffset(index) + 4 + kDeviceNameSize, 2);
+    return true;
+}
+
 bool AddDevice(DeviceList& list, const std::uint8_t address[4], const std::string& name) {
     const int n = DeviceCount(list);
     if (n >= kMaxDevices) return false;

@@ -56,6 +56,8 @@ void SetDeviceCount(DeviceList& list, int count);
 // Entry index of the list; false when index is outside the counted entries.
 bool DeviceAddress(const DeviceList& list, int index, std::uint8_t address[4]);
 std::string DeviceName(const DeviceList& list, int index);
+// The entry's two hint bytes, first byte first; false outside the counted entries.
+bool DeviceHints(const DeviceList& list, int index, std::uint8_t hints[2]);
 // Appends an entry (name cut to 21 bytes); false when the list is full.
 bool AddDevice(DeviceList& list, const std::uint8_t address[4], const std::string& name);
 

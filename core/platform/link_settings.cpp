@@ -1,7 +1,9 @@
 #include "platform/link_settings.h"
 
 #include "platform/ini_file.h"
+#include "platform/host_name.h"
 #include "platform/launch_process.h"
+#include "platform/link/ir_adapter.h"
 
 namespace sorvanto {
 
@@ -69,6 +71,30 @@ std::string LinkSettings::CheckedPasscode(std::string_view text) {
     return std::string(text);
 }
 
+int LinkSettings::SnappedMaxBaud(int baud) {
+    int best = 9600;
+    for (int s : kIrSpeeds)
+        if (s <= baud && s > best) best = s;
+    return best;
+}
+
+std::string LinkSettings::CheckedDeviceName(std::string_view text) {
+    auto ascii = [](std::string_view in) {
+        std::string out;
+        for (std::size_t i = 0; i < in.size(); ++i) {
+            const auto c = static_cast<unsigned char>(in[i]);
+            // A Shift_JIS double-byte character goes whole, trail byte included.
+            if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) ++i;
+            else if (c >= 0x20 && c <= 0x7E && out.size() < 21) out.push_back(static_cast<char>(c));
+        }
+        const std::string_view trimmed = Trim(out);
+        return std::string(trimmed);
+    };
+    std::string name = ascii(text);
+    if (name.empty()) name = ascii(HostName());
+    return name.empty() ? "Sorvanto" : name;
+}
+
 bool LinkSettings::UsesTransport(std::string_view name) const {
     if (transport.size() != name.size()) return false;
     for (std::size_t i = 0; i < name.size(); ++i) {
@@ -95,6 +121,15 @@ LinkSettings LinkSettings::FromIni(const IniFile& ini) {
     if (tries >= 1 && tries <= 100) s.auth_tries = tries;
     const int lock = ini.GetInt(kSection, "AuthLockSeconds", 60);
     if (lock >= 1 && lock <= 86400) s.auth_lock_seconds = lock;
+    const std::string port_name = std::string(Trim(ini.GetString(kSection, "Port", kDefaultPort)));
+    if (!port_name.empty()) s.port = port_name;
+    s.adapter = std::string(FindIrAdapter(Trim(ini.GetString(kSection, "Adapter", "plain"))).name);
+    // A value that is no number at all leaves the default; a number is snapped to the table.
+    const std::string baud = std::string(Trim(ini.GetString(kSection, "MaxBaud")));
+    if (!baud.empty() && baud.size() <= 9 && baud.find_first_not_of("0123456789") == std::string::npos)
+        s.max_baud = SnappedMaxBaud(std::stoi(baud));
+    s.device_name = CheckedDeviceName(ini.GetString(kSection, "DeviceName"));
+    s.capture = std::string(Trim(ini.GetString(kSection, "Capture")));
     return s;
 }
 

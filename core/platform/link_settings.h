@@ -23,9 +23,14 @@ public:
     static constexpr const char* kSection = "Link";
 
     // Values of "Transport". Windows still has the IrDA sockets the handsets speak; elsewhere
-    // only the TCP stand-in reaches a handset (emulator).
+    // only the TCP stand-in reaches a handset (emulator). "sir" is the program's own stack over
+    // a serial infrared adapter; "usb" (a USB dongle driven directly) and "irusb" (the ir-usb
+    // serial driver) are names kept for the stack's other adapters.
     static constexpr std::string_view kIrda = "irda";
     static constexpr std::string_view kTcp = "tcp";
+    static constexpr std::string_view kSir = "sir";
+    static constexpr std::string_view kUsb = "usb";
+    static constexpr std::string_view kIrUsb = "irusb";
 #ifdef _WIN32
     static constexpr std::string_view kDefaultTransport = kIrda;
 #else
@@ -43,6 +48,25 @@ public:
     // up to an hour (or auth_lock_seconds, when that is longer).
     int auth_tries = 3;
     int auth_lock_seconds = 60;
+
+    // The serial infrared adapter ("Transport=sir").
+#ifdef _WIN32
+    static constexpr const char* kDefaultPort = "COM1";
+#else
+    static constexpr const char* kDefaultPort = "/dev/ttyUSB0";
+#endif
+    static constexpr int kDefaultMaxBaud = 115200;
+    std::string port = kDefaultPort;
+    std::string adapter = "plain";      // a name of the adapter table; unknown names are plain
+    int max_baud = kDefaultMaxBaud;     // the fastest speed offered (9600 always is)
+    std::string device_name = CheckedDeviceName({});  // the name discovery answers with
+    std::string capture;                // pcap file of every frame; empty = none
+
+    // The highest link speed not above the value: 9600, 19200, 38400, 57600 or 115200.
+    static int SnappedMaxBaud(int baud);
+    // Printable ASCII only, at most 21 bytes; when nothing is left, the computer's name so cut,
+    // and "Sorvanto" when that is empty too.
+    static std::string CheckedDeviceName(std::string_view text);
 
     // Reads ".\Sorvanto.ini" (or the given file); a missing file gives the defaults.
     static LinkSettings Load(std::string_view ini_path = kIniPath);

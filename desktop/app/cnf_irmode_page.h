@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 
 namespace sorvanto {
@@ -11,7 +12,8 @@ class CConfigSheet;
 
 // "赤外線通信": the program's own OBEX or the system's link, the four-digit passcode the
 // handset may ask for when the program sends, and whether received items already stored are
-// left out ("SkipDuplicates").
+// left out ("SkipDuplicates"). Below them, how the link reaches the handset: the transport and,
+// for a serial infrared adapter, its port, kind and highest speed (section "Link").
 class CCnfIrmodePage : public QWidget {
     Q_OBJECT
 public:
@@ -21,6 +23,10 @@ public:
     QCheckBox* WirelessLink() const { return check_; }
     QLineEdit* Passcode() const { return passcode_; }
     QCheckBox* SkipDuplicates() const { return skip_; }
+    QComboBox* Transport() const { return transport_; }
+    QComboBox* Port() const { return port_; }
+    QComboBox* Adapter() const { return adapter_; }
+    QComboBox* MaxBaud() const { return max_baud_; }
 
 private:
     CConfigSheet& sheet_;
@@ -28,6 +34,13 @@ private:
     QCheckBox* check_;
     QLineEdit* passcode_;
     QCheckBox* skip_;
+    QComboBox* transport_;
+    QComboBox* port_;
+    QComboBox* adapter_;
+    QComboBox* max_baud_;
+
+    void SerialChoicesFollowTransport();
+    void SaveLinkChoices();
 };
 
 }  // namespace sorvanto

@@ -140,6 +140,59 @@ private Q_SLOTS:
         QVERIFY(home.Settings().find("Passcode=4321") != std::string::npos);
     }
 
+    void irPageSavesTheSerialAdapterChoices() {
+        ShellHome home;
+        home.WriteSettings("[System]\r\nModel=0\r\nIrMode=1\r\n[Link]\r\nTransport=tcp\r\n");
+        CSorvantoDoc doc;
+        RecordingEvents events;
+        {
+            // Nothing changed: none of the link keys is written.
+            CConfigSheet sheet(doc, &events, QStringLiteral("Config"));
+            auto* ir = sheet.IrmodePage();
+            QCOMPARE(ir->Transport()->currentData().toString(), QStringLiteral("tcp"));
+            QVERIFY(!ir->Port()->isEnabled());
+            QVERIFY(!ir->Adapter()->isEnabled());
+            QCOMPARE(ir->MaxBaud()->count(), 5);
+            QCOMPARE(ir->MaxBaud()->currentData().toInt(), 115200);
+            QCOMPARE(ir->Adapter()->currentData().toString(), QStringLiteral("plain"));
+            sheet.accept();
+        }
+        QVERIFY(home.Settings().find("Port=") == std::string::npos);
+        QVERIFY(home.Settings().find("Adapter=") == std::string::npos);
+        QVERIFY(home.Settings().find("MaxBaud=") == std::string::npos);
+        {
+            CConfigSheet sheet(doc, &events, QStringLiteral("Config"));
+            auto* ir = sheet.IrmodePage();
+            ir->Transport()->setCurrentIndex(ir->Transport()->findData(QStringLiteral("sir")));
+            QVERIFY(ir->Port()->isEnabled());
+            QVERIFY(ir->Port()->isEditable());
+            ir->Port()->setEditText(QStringLiteral("/dev/ttyS1"));
+            ir->Adapter()->setCurrentIndex(ir->Adapter()->findData(QStringLiteral("esi9680")));
+            ir->MaxBaud()->setCurrentIndex(ir->MaxBaud()->findData(19200));
+            sheet.accept();
+        }
+        const std::string saved = home.Settings();
+        QVERIFY(saved.find("Transport=sir\r\n") != std::string::npos);
+        QVERIFY(saved.find("Port=/dev/ttyS1\r\n") != std::string::npos);
+        QVERIFY(saved.find("Adapter=esi9680\r\n") != std::string::npos);
+        QVERIFY(saved.find("MaxBaud=19200\r\n") != std::string::npos);
+        {
+            // The next sheet shows what was saved; a transport this page does not offer stays.
+            CConfigSheet sheet(doc, &events, QStringLiteral("Config"));
+            auto* ir = sheet.IrmodePage();
+            QCOMPARE(ir->Port()->currentText(), QStringLiteral("/dev/ttyS1"));
+            QCOMPARE(ir->Adapter()->currentData().toString(), QStringLiteral("esi9680"));
+            QCOMPARE(ir->MaxBaud()->currentData().toInt(), 19200);
+        }
+        home.WriteSettings("[System]\r\nModel=0\r\n[Link]\r\nTransport=usb\r\n");
+        {
+            CConfigSheet sheet(doc, &events, QStringLiteral("Config"));
+            QCOMPARE(sheet.IrmodePage()->Transport()->currentData().toString(), QStringLiteral("usb"));
+            sheet.accept();
+        }
+        QVERIFY(home.Settings().find("Transport=usb\r\n") != std::string::npos);
+    }
+
     void aboutBoxCarriesTheWholeHistory() {
         const QStringList lines = CAboutDlg::HistoryLines();
         QCOMPARE(lines.size(), 55);

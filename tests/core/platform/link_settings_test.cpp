@@ -82,6 +82,49 @@ TEST(LinkSettingsTest, UnknownTransportGivesNoLink) {
     EXPECT_NE(MakeLink(s), nullptr);
 }
 
+TEST(LinkSettingsTest, SerialAdapterKeys) {
+    const LinkSettings d = FromText("");
+    EXPECT_EQ(d.port, LinkSettings::kDefaultPort);
+    EXPECT_EQ(d.adapter, "plain");
+    EXPECT_EQ(d.max_baud, 115200);
+    EXPECT_EQ(d.capture, "");
+    EXPECT_FALSE(d.device_name.empty());
+    EXPECT_LE(d.device_name.size(), 21u);
+
+    const LinkSettings s = FromText(
+        "[Link]\r\nTransport=SIR\r\nPort= /dev/ttyS0 \r\nAdapter=ESI9680\r\nMaxBaud=57600\r\n"
+        "DeviceName=Taro's PC\r\nCapture=/tmp/ir.pcap\r\n");
+    EXPECT_TRUE(s.UsesTransport(LinkSettings::kSir));
+    EXPECT_EQ(s.port, "/dev/ttyS0");
+    EXPECT_EQ(s.adapter, "esi9680");
+    EXPECT_EQ(s.max_baud, 57600);
+    EXPECT_EQ(s.device_name, "Taro's PC");
+    EXPECT_EQ(s.capture, "/tmp/ir.pcap");
+
+    EXPECT_EQ(FromText("[Link]\r\nAdapter=tekram\r\nPort=\r\n").adapter, "plain");
+    EXPECT_EQ(FromText("[Link]\r\nPort=\r\n").port, LinkSettings::kDefaultPort);
+    // Speeds not in the table snap down; 9600 is the least.
+    EXPECT_EQ(FromText("[Link]\r\nMaxBaud=100000\r\n").max_baud, 57600);
+    EXPECT_EQ(FromText("[Link]\r\nMaxBaud=1000000\r\n").max_baud, 115200);
+    EXPECT_EQ(FromText("[Link]\r\nMaxBaud=2400\r\n").max_baud, 9600);
+    EXPECT_EQ(FromText("[Link]\r\nMaxBaud=fast\r\n").max_baud, 115200);
+    EXPECT_EQ(LinkSettings::SnappedMaxBaud(19200), 19200);
+    EXPECT_EQ(LinkSettings::SnappedMaxBaud(-5), 9600);
+}
+
+TEST(LinkSettingsTest, DeviceNameIsShortAsciiWithTheHostNameBehindIt) {
+    EXPECT_EQ(LinkSettings::CheckedDeviceName("A name far longer than the field holds"), "A name far longer tha");
+    // Shift_JIS and control bytes are dropped: discovery announces ASCII.
+    EXPECT_EQ(LinkSettings::CheckedDeviceName("\x83\x41PC\t1"), "PC1");
+    // Nothing left: the computer's name, and when even that gives nothing, the program's.
+    const std::string fallback = LinkSettings::CheckedDeviceName("\x83\x41");
+    EXPECT_EQ(fallback, LinkSettings::CheckedDeviceName(""));
+    EXPECT_FALSE(fallback.empty());
+    EXPECT_LE(fallback.size(), 21u);
+    for (char c : fallback) EXPECT_TRUE(c >= 0x20 && c <= 0x7E) << fallback;
+    EXPECT_EQ(FromText("[Link]\r\nDeviceName=\r\n").device_name, fallback);
+}
+
 TEST(DeviceListTest, LayoutIsTheLinkLayersOwn) {
     DeviceList list{};
     const std::uint8_t a[4] = {1, 2, 3, 4};
