@@ -257,8 +257,9 @@ void IrlapStation::OnTimer(Micros now) {
         deadline_ = TurnEnd(now) + final_timeout_;
         break;
     case State::kRecvS:
-        // Nothing at all since our UA: the primary never got it or never reached our speed.
-        if (!heard_on_link_) {
+        // Nothing at all at the new speed since our UA: the primary never got it and is
+        // calling at 9600, where we no longer hear it.
+        if (!heard_on_link_ && link_.baud != 9600) {
             Disconnected(kDisconnectLinkLost, now);
             return;
         }
