@@ -34,6 +34,8 @@ public:
     virtual void OnConnectFailed(Micros now) = 0;
     virtual void OnData(const std::uint8_t* i_field, std::size_t length, Micros now) = 0;  // one I field, in order, once
     virtual void OnDisconnect(int reason, Micros now) = 0;  // link gone (DISC, N2, reset failure ...)
+    // Nothing heard from the peer for about 3 s; the link is kept until the disconnect time.
+    virtual void OnLinkWarning(Micros /*now*/) {}
 };
 
 // Calls down from IrLMP to IrLAP.
