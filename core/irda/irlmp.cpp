@@ -173,7 +173,11 @@ void Irlmp::OnTimer(Micros now) {
     }
     if (idle_deadline_ && idle_deadline_ <= now) {
         idle_deadline_ = 0;
-        if (conns_.empty() && (link_up_ || link_connecting_)) {
+        if (conns_.empty() && link_up_ && (!out_.empty() || lap_.QueuedFrames() > 0)) {
+            // The last PDUs (a closing connection's data and its disconnect) must reach the
+            // peer before the link goes.
+            idle_deadline_ = now + kIdleMicros / 4;
+        } else if (conns_.empty() && (link_up_ || link_connecting_)) {
             lap_.DisconnectRequest(now);
             link_connecting_ = false;
         }

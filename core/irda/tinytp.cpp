@@ -54,6 +54,15 @@ bool TinyTp::Listen(std::uint8_t lsap) {
     return true;
 }
 
+void TinyTp::Unlisten(std::uint8_t lsap) {
+    for (auto it = listening_.begin(); it != listening_.end(); ++it)
+        if (*it == lsap) {
+            lmp_.Unlisten(lsap);
+            listening_.erase(it);
+            return;
+        }
+}
+
 int TinyTp::Connect(std::uint32_t peer, std::uint8_t remote_lsap, Micros now) {
     const int id = lmp_.Connect(peer, remote_lsap, this, TtpConnectBytes(config_.initial_credit, false, 0), now);
     if (id < 0) return -1;

@@ -62,6 +62,7 @@ public:
     ~TinyTp() override;
 
     bool Listen(std::uint8_t lsap);
+    void Unlisten(std::uint8_t lsap);
     // The connection id, or -1.
     int Connect(std::uint32_t peer, std::uint8_t remote_lsap, Micros now);
     // Queues bytes; false when the connection is not open.
