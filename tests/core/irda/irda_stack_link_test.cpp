@@ -31,11 +31,16 @@ struct World {
     std::unique_ptr<IrdaStackLink> pc;
     std::unique_ptr<IrdaStackLink> handset;
 
-    explicit World(std::uint32_t seed, double loss = 0) : air(seed) {
+    // small: the handset takes I fields of 64 bytes at 9600 bit/s only.
+    explicit World(std::uint32_t seed, double loss = 0, bool small = false) : air(seed) {
         air.SetLoss(loss);
+        IrStackConfig handset_config = Config(kHandsetAddress, "P504i", {0x82, 0x21});
+        if (small) {
+            handset_config.lap.data_size_bits = 0x01;
+            handset_config.lap.max_baud = 9600;
+        }
         pc = std::make_unique<IrdaStackLink>(air.Line(0), Config(kPcAddress, "SORVANTO", {0x84, 0x20}), &air, seed);
-        handset = std::make_unique<IrdaStackLink>(air.Line(1), Config(kHandsetAddress, "P504i", {0x82, 0x21}), &air,
-                                                  seed + 1);
+        handset = std::make_unique<IrdaStackLink>(air.Line(1), handset_config, &air, seed + 1);
         pc->SetIdleHook([this] { Step(); });
         handset->SetIdleHook([this] { Step(); });
     }
@@ -187,6 +192,18 @@ TEST(IrdaStackLink, PcPushesToTheHandsetInVirtualTime) {
     EXPECT_EQ(DeviceName(t.devices, 0), "P504i");
     ASSERT_TRUE(t.connected);
     EXPECT_EQ(t.received, Joined(packets));
+}
+
+// At 64 bytes an I field holds 61 bytes of OBEX: every packet, and headers inside it, are cut
+// across frames and joined again on the far side.
+TEST(IrdaStackLink, SmallFramesCarryPacketsCutAcrossPdus) {
+    World w(13, 0, true);
+    const auto packets = ObexPackets(2500, 3);
+    const Transfer t = Push(*w.pc, *w.handset, packets);
+    ASSERT_TRUE(t.connected);
+    EXPECT_EQ(t.received, Joined(packets));
+    EXPECT_EQ(w.pc->Stack().Station().Link().baud, 9600);
+    EXPECT_GT(w.air.Bursts(), static_cast<int>(Joined(packets).size() / 61));
 }
 
 // A lost SNRM or UA four times over fails the IrLAP connect, which a user would retry; every
