@@ -200,10 +200,18 @@ void IrStack::Close(int conn, Micros now) {
     Pump(now);
 }
 
-void IrStack::Shutdown(Micros now) {
+void IrStack::CloseAll(Micros now) {
     std::vector<int> ids;
     for (const auto& [id, c] : conns_) ids.push_back(id);
     for (int id : ids) Close(id, now);
+}
+
+bool IrStack::Drained() const {
+    return !station_.Connected() || (ttp_.Idle() && lmp_.CanSend() && station_.QueuedFrames() == 0);
+}
+
+void IrStack::Shutdown(Micros now) {
+    CloseAll(now);
     if (station_.Connected()) station_.DisconnectRequest(now);
 }
 

@@ -69,6 +69,10 @@ public:
     std::size_t Unsent(int conn) const;
     // Sends what is queued, then disconnects TinyTP/IrLMP; the connection number is gone.
     void Close(int conn, Micros now);
+    // Every connection closed (their queued bytes still go out).
+    void CloseAll(Micros now);
+    // Nothing is waiting to go to the peer or for its acknowledgement.
+    bool Drained() const;
     // Every connection closed and the link let go at once.
     void Shutdown(Micros now);
 

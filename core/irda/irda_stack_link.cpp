@@ -35,11 +35,15 @@ IrdaStackLink::~IrdaStackLink() {
         if (!line_lost_) {
             // The peer is told the connections and the link are gone, rather than finding out
             // by its own time-outs.
-            const Micros now = Now();
+            Micros now = Now();
+            stack_->CloseAll(now);
+            AfterStep(now);
+            const bool can_wait = !clock_ || idle_hook_;
+            if (can_wait) WaitUntil(lock, kShutdownMs, [this] { return stack_->Drained(); });
+            now = Now();
             stack_->Shutdown(now);
             AfterStep(now);
-            if (!clock_ || idle_hook_)
-                WaitUntil(lock, kShutdownMs, [this] { return !stack_->LinkConnected(); });
+            if (can_wait) WaitUntil(lock, kShutdownMs, [this] { return !stack_->LinkConnected(); });
         }
         stop_ = true;
     }

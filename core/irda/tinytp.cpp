@@ -191,6 +191,12 @@ void TinyTp::Pump(Micros now) {
     }
 }
 
+bool TinyTp::Idle() const {
+    for (const auto& [id, c] : conns_)
+        if (c.state == State::kOpen && !c.tx.empty()) return false;
+    return true;
+}
+
 Micros TinyTp::NextDeadline() const {
     Micros next = 0;
     for (const auto& [id, c] : conns_)

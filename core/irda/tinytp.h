@@ -81,6 +81,9 @@ public:
     int SendCredit(int conn) const;
     int PeerCredit(int conn) const;
 
+    // No connection has bytes left to hand to IrLMP.
+    bool Idle() const;
+
     void Pump(Micros now);
     Micros NextDeadline() const;
     void OnTimer(Micros now);

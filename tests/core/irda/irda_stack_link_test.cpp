@@ -41,22 +41,34 @@ struct World {
         }
         pc = std::make_unique<IrdaStackLink>(air.Line(0), Config(kPcAddress, "SORVANTO", {0x84, 0x20}), &air, seed);
         handset = std::make_unique<IrdaStackLink>(air.Line(1), handset_config, &air, seed + 1);
+        pc_ = pc.get();
+        handset_ = handset.get();
         pc->SetIdleHook([this] { Step(); });
         handset->SetIdleHook([this] { Step(); });
     }
     ~World() {
         pc->SetIdleHook(nullptr);
-        handset->SetIdleHook(nullptr);
+        if (handset) handset->SetIdleHook(nullptr);
     }
+    IrdaStackLink* pc_ = nullptr;
+    IrdaStackLink* handset_ = nullptr;
 
     void Step() {
         const Micros now = air.Now();
         Micros next = now + 5000;
-        for (Micros t : {air.NextArrival(), pc->Stack().NextDeadline(), handset->Stack().NextDeadline()})
-            if (t && t < next) next = t;
+        for (IrdaStackLink* link : {pc_, handset_})
+            if (link && link->Stack().NextDeadline() && link->Stack().NextDeadline() < next)
+                next = link->Stack().NextDeadline();
+        if (air.NextArrival() && air.NextArrival() < next) next = air.NextArrival();
         air.AdvanceTo(std::max(next, now + 1));
-        pc->Service();
-        handset->Service();
+        for (IrdaStackLink* link : {pc_, handset_})
+            if (link) link->Service();
+    }
+    // The handset's link goes away (as when its session ends), running the world while it
+    // closes down.
+    void DropHandset() {
+        handset.reset();
+        handset_ = nullptr;
     }
     void RunFor(Micros d) {
         const Micros end = air.Now() + d;
@@ -204,6 +216,46 @@ TEST(IrdaStackLink, SmallFramesCarryPacketsCutAcrossPdus) {
     EXPECT_EQ(t.received, Joined(packets));
     EXPECT_EQ(w.pc->Stack().Station().Link().baud, 9600);
     EXPECT_GT(w.air.Bursts(), static_cast<int>(Joined(packets).size() / 61));
+}
+
+TEST(IrdaStackLink, ALinkThatGoesAwayDeliversWhatWasQueuedFirst) {
+    World w(21, 0, true);
+    IrdaStackLink& pc = *w.pc;
+    IrdaStackLink& handset = *w.handset;
+    const LinkSocket listener = pc.CreateSocket();
+    ASSERT_TRUE(pc.Bind(listener) && pc.Listen(listener, 1));
+    const LinkEvent ev = pc.CreateEvent();
+    pc.SelectEvents(listener, ev, kFdAccept);
+    const LinkSocket client = handset.CreateSocket();
+    const LinkEvent hev = handset.CreateEvent();
+    handset.SelectEvents(client, hev, kFdConnect);
+    DeviceList list{};
+    ASSERT_TRUE(handset.EnumerateDevices(client, list));
+    std::uint8_t address[4];
+    ASSERT_TRUE(DeviceAddress(list, 0, address));
+    ASSERT_TRUE(handset.Connect(client, address));
+    ASSERT_TRUE(handset.WaitForEvent(hev, 10000));
+    ASSERT_TRUE(pc.WaitForEvent(ev, 1000));
+    const LinkSocket data = pc.Accept(listener);
+    ASSERT_NE(data, kNoSocket);
+    pc.SelectEvents(data, ev, kFdRead | kFdClose);
+
+    std::vector<std::uint8_t> sent(1500);
+    for (std::size_t i = 0; i < sent.size(); ++i) sent[i] = static_cast<std::uint8_t>(i * 7);
+    ASSERT_EQ(handset.Send(client, sent.data(), static_cast<int>(sent.size())), 1500);
+    w.DropHandset();  // neither Close nor a wait: the link's own end sends it all
+
+    std::vector<std::uint8_t> got;
+    std::uint8_t buffer[256];
+    for (;;) {
+        const int n = pc.Recv(data, buffer, sizeof buffer);
+        if (n == 0) break;
+        if (n > 0) got.insert(got.end(), buffer, buffer + n);
+        else w.Step();
+    }
+    EXPECT_EQ(got, sent);
+    w.RunFor(1'000'000);
+    EXPECT_FALSE(pc.Stack().LinkConnected());
 }
 
 // A lost SNRM or UA four times over fails the IrLAP connect, which a user would retry; every
