@@ -23,8 +23,12 @@ IrdaStackLink::IrdaStackLink(std::unique_ptr<SirLine> line, IrStackConfig config
           [this] { stack_->OnMediaBusy(feed_now_); }) {
     if (seed == 0) seed = std::random_device{}();
     stack_ = std::make_unique<IrStack>(std::move(config), port_.get(), std::mt19937(seed));
-    // Bytes in flight across a speed change are garbage; the frame they began is dropped.
-    port_->OnSpeedChange([this](int) { decoder_.Reset(); });
+    // Bytes in flight across a speed change are garbage; the frame they began is dropped. A
+    // change made while a frame is being handed up (the UA that ends the negotiation) comes
+    // between frames, and the decoder is not pulled from under its own call.
+    port_->OnSpeedChange([this](int) {
+        if (!feeding_) decoder_.Reset();
+    });
     decoder_.SetMaxFrame(stack_->Station().MaxFrameIn());
     if (!clock_) driver_ = std::thread([this] { DriverLoop(); });
 }
@@ -90,8 +94,7 @@ void IrdaStackLink::DriverLoop() {
         Lock lock(mutex_);
         const Micros now = Now();
         if (n > 0) {
-            feed_now_ = now;
-            decoder_.Feed(buffer.data(), static_cast<std::size_t>(n));
+            Feed(buffer.data(), static_cast<std::size_t>(n), now);
         } else if (n < 0) {
             // The adapter is gone: every connection ends, and the driver with it.
             line_lost_ = true;
@@ -104,6 +107,13 @@ void IrdaStackLink::DriverLoop() {
     }
 }
 
+void IrdaStackLink::Feed(const std::uint8_t* data, std::size_t n, Micros now) {
+    feed_now_ = now;
+    feeding_ = true;
+    decoder_.Feed(data, n);
+    feeding_ = false;
+}
+
 void IrdaStackLink::Service() {
     Lock lock(mutex_);
     std::uint8_t buffer[4096];
@@ -113,8 +123,7 @@ void IrdaStackLink::Service() {
             if (n < 0) line_lost_ = true;
             break;
         }
-        feed_now_ = Now();
-        decoder_.Feed(buffer, static_cast<std::size_t>(n));
+        Feed(buffer, static_cast<std::size_t>(n), Now());
     }
     AfterStep(Now());
 }

@@ -89,6 +89,7 @@ private:
 
     Micros Now() const;
     void DriverLoop();
+    void Feed(const std::uint8_t* data, std::size_t n, Micros now);
     // Runs due timers and records what the stack's state now says; under the lock.
     void AfterStep(Micros now);
     void Detect(Sock& s);
@@ -102,6 +103,7 @@ private:
     std::unique_ptr<IrStack> stack_;
     SirDecoder decoder_;
     Micros feed_now_ = 0;
+    bool feeding_ = false;
 
     mutable std::mutex mutex_;
     std::condition_variable changed_;
