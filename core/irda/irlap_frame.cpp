@@ -28,6 +28,7 @@ bool IrlapFrame::Decode(const std::uint8_t* data, std::size_t n, IrlapFrame* out
     f.command = (data[0] & kCommandBit) != 0;
     const std::uint8_t c = data[1];
     f.pf = (c & kPfBit) != 0;
+    f.control = c;
     if ((c & 0x01) == 0) {
         f.kind = Kind::kI;
         f.ns = (c >> 1) & 0x07;

@@ -49,6 +49,7 @@ struct IrlapFrame {
     std::uint8_t connection = 0;  // 7-bit connection address
     bool command = false;
     bool pf = false;
+    std::uint8_t control = 0;     // the control byte as received
     std::uint8_t type = 0;        // S and U: the control value without P/F and N(R)
     int ns = 0;
     int nr = 0;

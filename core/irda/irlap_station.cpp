@@ -257,8 +257,9 @@ void IrlapStation::OnTimer(Micros now) {
         deadline_ = TurnEnd(now) + final_timeout_;
         break;
     case State::kRecvS:
-        // Nothing at all since our UA: the primary never got it or never reached our speed.
-        if (!heard_on_link_) {
+        // Nothing at all at the new speed since our UA: the primary never got it and is
+        // calling at 9600, where we no longer hear it.
+        if (!heard_on_link_ && link_.baud != 9600) {
             Disconnected(kDisconnectLinkLost, now);
             return;
         }
@@ -302,7 +303,7 @@ void IrlapStation::OnFrame(const std::uint8_t* frame, std::size_t length, Micros
     case State::kSetup: HandleSetup(f, now); break;
     case State::kXmitP:
     case State::kRecvP:
-    case State::kRecvS: HandleConnected(f, length, now); break;
+    case State::kRecvS: HandleConnected(f, now); break;
     case State::kClosing: HandleClosing(f, now); break;
     }
 }
@@ -338,8 +339,8 @@ void IrlapStation::HandleNdm(const IrlapFrame& f, Micros now) {
             return;
         }
     }
-    if (f.kind == IrlapFrame::Kind::kU && f.command && f.pf && f.type == kDisc) {
-        // A primary that still thinks it has a link with us.
+    if (f.command && f.pf && !broadcast && (f.kind != IrlapFrame::Kind::kU || f.type == kDisc)) {
+        // A primary that still thinks it has a link with us (we gave up on it, or restarted).
         Send(EncodeUFrame(kBroadcastConnection, false, kDm, true), now);
         return;
     }
@@ -599,10 +600,15 @@ void IrlapStation::StartDisc(int reason, Micros now) {
     deadline_ = TurnEnd(now) + final_timeout_;
 }
 
-void IrlapStation::HandleConnected(const IrlapFrame& f, std::size_t length, Micros now) {
+void IrlapStation::HandleConnected(const IrlapFrame& f, Micros now) {
     if (!primary_ && f.kind == IrlapFrame::Kind::kU && f.command && f.type == kSnrm &&
         (f.connection == connection_ || f.connection == kBroadcastConnection)) {
         HandleSnrmOnLink(f, now);
+        return;
+    }
+    if (primary_ && state_ == State::kRecvP && f.kind == IrlapFrame::Kind::kU && !f.command && f.type == kDm &&
+        f.connection == kBroadcastConnection) {
+        Disconnected(kDisconnectByPeer, now);  // the peer has no link with us any more
         return;
     }
     // Primaries hear responses, secondaries commands, both only on their own connection.
@@ -611,7 +617,7 @@ void IrlapStation::HandleConnected(const IrlapFrame& f, std::size_t length, Micr
     heard_at_ = now;
     heard_on_link_ = true;
     if (!primary_) deadline_ = TurnEnd(now) + 2 * final_timeout_;
-    const std::uint8_t control = length > 1 ? f.info[-1] : 0;
+    const std::uint8_t control = f.control;
 
     if (f.kind == IrlapFrame::Kind::kU) {
         if (f.type == kDisc) {

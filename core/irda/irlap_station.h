@@ -112,7 +112,7 @@ private:
     void HandleReply(const IrlapFrame& f, Micros now);
     void HandleQuery(const IrlapFrame& f, Micros now);
     void HandleSetup(const IrlapFrame& f, Micros now);
-    void HandleConnected(const IrlapFrame& f, std::size_t length, Micros now);
+    void HandleConnected(const IrlapFrame& f, Micros now);
     void HandleSnrmOnLink(const IrlapFrame& f, Micros now);
     void HandleClosing(const IrlapFrame& f, Micros now);
 
