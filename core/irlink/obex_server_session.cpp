@@ -121,7 +121,7 @@ int ObexServerSession::OnConnected(int kind) {
         challenged_ = false;
         authenticated_ = false;
         // A host shut out for guessing gets no nonce to answer: the connection is closed.
-        if (Link() && Link()->ReachableFromNetwork() && lockout_.LockedFor(PeerAddress()) > 0) return 1;
+        if (Link() && Link()->ReachableFromNetwork() && lockout_.LockedFor(Peer()) > 0) return 1;
     }
     return 0;
 }
@@ -173,7 +173,7 @@ int ObexServerSession::HandleChallengedConnect(const std::uint8_t* p, int length
     if (challenged_) {
         if (!DigestIsRight(p, length)) return RefusePeer();
         authenticated_ = true;
-        lockout_.Succeeded(PeerAddress());
+        lockout_.Succeeded(Peer());
         const std::uint8_t ok[7] = {obex::kSuccess, 0x00, 0x07, p[3], p[4], p[5], p[6]};
         Answer(ok, 7);
         return 0;
@@ -213,11 +213,15 @@ bool ObexServerSession::DigestIsRight(const std::uint8_t* p, int length) const {
     return false;
 }
 
+std::string ObexServerSession::Peer() const {
+    std::string peer = PeerAddress();
+    return peer.empty() ? "?" : peer;
+}
+
 int ObexServerSession::RefusePeer() {
     AnswerCode(obex::kForbidden);
     fs::DeleteFile(kWorkFile);
-    std::string peer = PeerAddress();
-    if (peer.empty()) peer = "?";
+    const std::string peer = Peer();
     Log(sjis::Lit("認証できない接続を拒否しました (") + peer + ")");
     if (const std::int64_t lock_ms = lockout_.Failed(peer)) {
         const std::string seconds = std::to_string((lock_ms + 999) / 1000);

@@ -74,6 +74,8 @@ private:
     int HandlePut(const std::uint8_t* p, int length);
     int RefuseTooLarge();
     int RefusePeer();
+    // The peer's address for the log and the lockout ("?" when the link cannot tell).
+    std::string Peer() const;
     int FinishObject();
     void Answer(const std::uint8_t* bytes, int length);
     void AnswerCode(std::uint8_t code);
