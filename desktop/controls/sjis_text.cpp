@@ -45,7 +45,17 @@ QList<EmojiRange> EmojiRanges(const QString& text) {
     return ranges;
 }
 
-QString EmojiFontFamily() { return QStringLiteral("Noto Color Emoji"); }
+QString EmojiFontFamily() {
+#ifdef Q_OS_WIN
+    // Windows' own colour emoji face. Noto Color Emoji, where one is installed there (wine
+    // offers the host's), holds bitmaps only: Qt's GDI font engine takes it for an outline
+    // font and reads outline metrics that GDI cannot give, and the program falls over on the
+    // first emoji drawn in it.
+    return QStringLiteral("Segoe UI Emoji");
+#else
+    return QStringLiteral("Noto Color Emoji");
+#endif
+}
 
 QList<QTextLayout::FormatRange> EmojiFormats(const QString& text) {
     QList<QTextLayout::FormatRange> formats;
