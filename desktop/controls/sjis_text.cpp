@@ -1,5 +1,7 @@
 #include "controls/sjis_text.h"
 
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QList>
 #include <vector>
 
@@ -44,6 +46,24 @@ QList<EmojiRange> EmojiRanges(const QString& text) {
         ranges.push_back({starts[span.start], starts[span.start + span.length] - starts[span.start]});
     return ranges;
 }
+
+#ifdef Q_OS_WIN
+namespace {
+
+// Qt's GDI font engine falls over on a face that holds bitmaps only (a colour emoji face such
+// as Noto Color Emoji, which wine offers from the host and a user may install): it reads
+// outline metrics that GDI cannot give. Fonts that ask for no hinting are drawn through
+// DirectWrite, which handles such faces and draws the colour emoji faces in colour. Set on
+// the application font as soon as the application exists, before any widget takes its font.
+void DrawTextThroughDirectWrite() {
+    QFont font = QGuiApplication::font();
+    font.setHintingPreference(QFont::PreferNoHinting);
+    QGuiApplication::setFont(font);
+}
+Q_COREAPP_STARTUP_FUNCTION(DrawTextThroughDirectWrite)
+
+}  // namespace
+#endif
 
 QString EmojiFontFamily() {
 #ifdef Q_OS_WIN
