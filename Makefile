@@ -58,10 +58,20 @@ fuzz:
 bench: build
 	@bench/run-all $(BUILD)
 
+# Qt for mingw-w64, prebuilt beside the checkout (see ../shared/qt6-mingw64/README.md); it is
+# unpacked into the Windows build tree once, and the tree is configured with Qt's toolchain
+# file chained to the project's own.
+QT_MINGW_ARCHIVE ?= $(firstword $(wildcard ../shared/qt6-mingw64/qt6*-mingw64.tar.xz \
+  ../../shared/qt6-mingw64/qt6*-mingw64.tar.xz /work/shared/qt6-mingw64/qt6*-mingw64.tar.xz))
+QT_MINGW = $(WIN_BUILD)/qt6-mingw64
+
 windows:
 	@scripts/install-deps windows
-	@[ -f $(WIN_BUILD)/build.ninja ] || cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DSORVANTO_DESKTOP=OFF -DSORVANTO_BENCH=OFF
+	@scripts/unpack-qt-mingw "$(QT_MINGW_ARCHIVE)" $(WIN_BUILD)
+	@grep -qs '^QT_CHAINLOAD_TOOLCHAIN_FILE' $(WIN_BUILD)/CMakeCache.txt || { rm -f $(WIN_BUILD)/CMakeCache.txt; \
+	  cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_TOOLCHAIN_FILE=$(abspath $(QT_MINGW))/lib/cmake/Qt6/qt.toolchain.cmake \
+	  -DQT_CHAINLOAD_TOOLCHAIN_FILE=$(abspath cmake/mingw-w64-x86_64.cmake) -DSORVANTO_BENCH=OFF; }
 	@cmake --build $(WIN_BUILD) -j $(JOBS)
 
 test-windows: windows

@@ -1,5 +1,7 @@
 #include "controls/sjis_text.h"
 
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QList>
 #include <vector>
 
@@ -45,7 +47,35 @@ QList<EmojiRange> EmojiRanges(const QString& text) {
     return ranges;
 }
 
-QString EmojiFontFamily() { return QStringLiteral("Noto Color Emoji"); }
+#ifdef Q_OS_WIN
+namespace {
+
+// Qt's GDI font engine falls over on a face that holds bitmaps only (a colour emoji face such
+// as Noto Color Emoji, which wine offers from the host and a user may install): it reads
+// outline metrics that GDI cannot give. Fonts that ask for no hinting are drawn through
+// DirectWrite, which handles such faces and draws the colour emoji faces in colour. Set on
+// the application font as soon as the application exists, before any widget takes its font.
+void DrawTextThroughDirectWrite() {
+    QFont font = QGuiApplication::font();
+    font.setHintingPreference(QFont::PreferNoHinting);
+    QGuiApplication::setFont(font);
+}
+Q_COREAPP_STARTUP_FUNCTION(DrawTextThroughDirectWrite)
+
+}  // namespace
+#endif
+
+QString EmojiFontFamily() {
+#ifdef Q_OS_WIN
+    // Windows' own colour emoji face. Noto Color Emoji, where one is installed there (wine
+    // offers the host's), holds bitmaps only: Qt's GDI font engine takes it for an outline
+    // font and reads outline metrics that GDI cannot give, and the program falls over on the
+    // first emoji drawn in it.
+    return QStringLiteral("Segoe UI Emoji");
+#else
+    return QStringLiteral("Noto Color Emoji");
+#endif
+}
 
 QList<QTextLayout::FormatRange> EmojiFormats(const QString& text) {
     QList<QTextLayout::FormatRange> formats;

@@ -54,7 +54,7 @@ QWidget* WidgetOf(QWindow* window) {
 // Japanese fonts draw the few stand-ins.
 QFont CPictographKeyboardDlg::GridFont() {
     QFont font;
-    font.setFamilies({QStringLiteral("Noto Color Emoji"), QStringLiteral("ＭＳ ゴシック"),
+    font.setFamilies({sjis_text::EmojiFontFamily(), QStringLiteral("ＭＳ ゴシック"),
                       QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans Symbols2")});
     // 18 pixels would not leave a colour emoji room inside its 19-pixel cell.
     font.setPixelSize(15);

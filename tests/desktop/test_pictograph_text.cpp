@@ -89,7 +89,12 @@ private Q_SLOTS:
         QCOMPARE(std::make_pair(ranges[0].start, ranges[0].length), std::make_pair(1, 1));
         QCOMPARE(std::make_pair(ranges[1].start, ranges[1].length), std::make_pair(2, 2));
         QCOMPARE(std::make_pair(ranges[2].start, ranges[2].length), std::make_pair(4, 2));
+#ifdef Q_OS_WIN
+        // Never the bitmap-only Noto face there: Qt's GDI engine falls over on it.
+        QCOMPARE(ranges[0].format.fontFamilies().toStringList(), QStringList{QStringLiteral("Segoe UI Emoji")});
+#else
         QCOMPARE(ranges[0].format.fontFamilies().toStringList(), QStringList{QStringLiteral("Noto Color Emoji")});
+#endif
     }
 
     void unreadableStoredBytesStayUntilTheTextIsStored() {
