@@ -16,6 +16,7 @@ constexpr Micros kQueryMargin = 134 * kMs;
 constexpr Micros kDiscoveryPatience = 3000 * kMs;
 constexpr Micros kPollStep = 50 * kMs;
 constexpr Micros kSecond = 1000 * kMs;
+constexpr Micros kFinalExtension = 300 * kMs;
 // Silence that earns the layers above a warning.
 constexpr Micros kWarningTime = 3 * kSecond;
 
@@ -180,7 +181,7 @@ Micros IrlapStation::NextDeadline() const {
     return deadline_;
 }
 
-void IrlapStation::OnTimer(Micros now) {
+void IrlapStation::OnTimer(Micros now, bool receiving) {
     Touch(now);
     if (state_ == State::kNdm) {
         if (pending_discovery_slots_ > 0) {
@@ -247,6 +248,12 @@ void IrlapStation::OnTimer(Micros now) {
         deadline_ = TurnEnd(now) + final_timeout_;
         break;
     case State::kRecvP:
+        if (receiving && !f_extended_) {
+            f_extended_ = true;
+            deadline_ = now + kFinalExtension;
+            break;
+        }
+        f_extended_ = false;
         if (LinkSilent(now)) return;
         if (disconnect_pending_) {
             StartDisc(kDisconnectRequested, now);
@@ -616,6 +623,7 @@ void IrlapStation::HandleConnected(const IrlapFrame& f, Micros now) {
     if (primary_ && state_ != State::kRecvP) return;
     heard_at_ = now;
     heard_on_link_ = true;
+    f_extended_ = false;
     if (!primary_) deadline_ = TurnEnd(now) + 2 * final_timeout_;
     const std::uint8_t control = f.control;
 

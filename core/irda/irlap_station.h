@@ -60,7 +60,9 @@ public:
     void OnMediaBusy(Micros now);
     // 0 = nothing pending.
     Micros NextDeadline() const;
-    void OnTimer(Micros now);
+    // receiving: a frame is arriving right now (for SIR, SirDecoder::InFrame()); an F-timer
+    // then waits a little longer, once, instead of resending over it.
+    void OnTimer(Micros now, bool receiving = false);
 
     // IrlapService.
     void DiscoveryRequest(int slots, Micros now) override;
@@ -180,6 +182,7 @@ private:
     Micros heard_at_ = 0;     // the last frame from the peer
     bool warned_ = false;
     bool heard_on_link_ = false;
+    bool f_extended_ = false;
     Micros final_timeout_ = 500000;
     Micros poll_timeout_ = 500000;
     Micros poll_delay_ = 0;

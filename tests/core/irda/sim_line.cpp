@@ -154,8 +154,13 @@ bool SimLine::RunUntil(const std::function<bool()>& done, Micros limit) {
             in_flight_.erase(first);
             Deliver(t);
         }
-        for (IrlapStation* s : stations_)
-            if (s && s->NextDeadline() != 0 && s->NextDeadline() <= now_) s->OnTimer(now_);
+        for (int end = 0; end < 2; ++end) {
+            IrlapStation* s = stations_[end];
+            if (!s || s->NextDeadline() == 0 || s->NextDeadline() > now_) continue;
+            bool receiving = false;
+            for (const Transmission& t : in_flight_) receiving |= t.from != end && t.start <= now_;
+            s->OnTimer(now_, receiving);
+        }
         for (const Timer& t : timers_)
             if (const Micros d = t.next(); d != 0 && d <= now_) t.fire(now_);
     }
