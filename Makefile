@@ -1,6 +1,7 @@
 # make run   - install what is missing, build, start the program
 # make test  - install what is missing, build, run every test
 # make demo  - start the program with the handset emulator pushing sample data
+# make demo-ir - the same over infrared: both ends of a pseudo-terminal pair, the whole stack
 # make windows / test-windows / windows-dist - the Windows build (mingw-w64), its tests under
 #              wine, and its zip
 # make package - the Debian package (build-package/sorvanto_VERSION_amd64.deb)
@@ -10,7 +11,7 @@ WIN_BUILD ?= build-windows
 PKG_BUILD ?= build-package
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps deps-run configure-run programs configure build test test-asan run demo fuzz bench clean \
+.PHONY: all deps deps-run configure-run programs configure build test test-asan run demo demo-ir fuzz bench clean \
   windows test-windows windows-dist package
 
 all: build
@@ -51,6 +52,9 @@ run: programs
 
 demo: programs
 	@scripts/demo $(BUILD)
+
+demo-ir: programs
+	@scripts/demo-ir $(BUILD)
 
 fuzz:
 	@scripts/fuzz-smoke

@@ -102,13 +102,21 @@ int Receive(const GlobalOptions& options, std::vector<std::string>& args) {
     }
 
     const LinkSettings settings = LinkSettings::Load();
+    std::string link_error;
+    std::unique_ptr<LinkApi> link = MakeLink(settings, &link_error);
+    if (!link && !link_error.empty()) {
+        PrintError(link_error);
+        return kFailure;
+    }
     ByteList queue;
-    ObexServerSession server(MakeLink(settings), &queue);
+    ObexServerSession server(std::move(link), &queue);
     server.SetPasscode(settings.passcode);
     server.SetLockout(AuthLockout::FromSettings(settings.auth_tries, settings.auth_lock_seconds));
     const bool irda = settings.UsesTransport(LinkSettings::kIrda);
-    const std::string where = irda ? std::string("the IrDA service OBEX")
-                                   : settings.listen_address + ":" + std::to_string(settings.listen_port);
+    const bool sir = settings.UsesTransport(LinkSettings::kSir);
+    const std::string where = irda  ? std::string("the IrDA service OBEX")
+                              : sir ? "the IrDA service OBEX on " + settings.port
+                                    : settings.listen_address + ":" + std::to_string(settings.listen_port);
     const int opened = server.Open();
     if (opened != 0 || server.StartWorker() != 1) {
         PrintError(

@@ -21,6 +21,8 @@
 #include "platform/stop_request.h"
 #include "platform/fs.h"
 #include "platform/ini_file.h"
+#include "platform/link/serial_port.h"
+#include "platform/link_settings.h"
 #include "store/address_store.h"
 #include "store/bookmark_store.h"
 #include "store/mail_store.h"
@@ -177,6 +179,11 @@ int RunSend(const GlobalOptions& options, std::vector<std::string>& args) {
     const int model =
         options.has_model ? options.model : IniFile(".\\Sorvanto.ini").GetInt("System", "Model", -1);
 
+    if (!to_file) {
+        // A port that cannot be opened is told once, by name, before anything is built for it.
+        std::unique_ptr<SerialPort> port;
+        if (!OpenSerialPortIfConfigured(LinkSettings::Load(), &port)) return kFailure;
+    }
     const auto built = Build(args[0], *positions, model);
     if (!built) return kFailure;
     if (built->result != 1) {

@@ -1,14 +1,18 @@
-// sorvanto-handset: a handset on the TCP link, for trying the program without one.
+// sorvanto-handset: a handset on the TCP link, or on infrared over a serial port, for trying
+// the program without one.
 //   push FILE [--name OBJECT] [--to HOST:PORT] [--packet-size N] [--passcode NNNN]
 //   push-sample FAMILY [--to HOST:PORT] [--dir DIR] [--passcode NNNN]
 //   serve [--listen HOST:PORT] [--challenge] [--passcode NNNN] [--out DIR] [--once]
 //         [--device-name NAME] [--stall-after N] [--refuse-last-put]
+// and with any of them --port PATH [--baud N] [--capture FILE]: the serial port (or
+// pseudo-terminal) instead of TCP, speeds offered up to N bps, every frame recorded in FILE.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "ir_port.h"
 #include "platform/console.h"
 #include "platform/working_folder.h"
 #include "push.h"
@@ -16,13 +20,17 @@
 
 namespace {
 
+// How long a push looks for the PC before it gives up.
+constexpr int kDiscoverMs = 20000;
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: sorvanto-handset push FILE [--name OBJECT] [--to HOST:PORT] [--packet-size N]\n"
                  "                             [--passcode NNNN]\n"
                  "       sorvanto-handset push-sample FAMILY [--to HOST:PORT] [--dir DIR] [--passcode NNNN]\n"
                  "       sorvanto-handset serve [--listen HOST:PORT] [--challenge] [--passcode NNNN] [--out DIR]\n"
-                 "                              [--once] [--device-name NAME] [--stall-after N] [--refuse-last-put]\n");
+                 "                              [--once] [--device-name NAME] [--stall-after N] [--refuse-last-put]\n"
+                 "       with --port PATH [--baud N] [--capture FILE]: infrared over that serial port\n");
     return 2;
 }
 
@@ -64,6 +72,9 @@ int main(int argc, char** argv) {
     handset::PushOptions push;
     handset::ServeOptions serve;
     std::string name;
+    std::string port_path;
+    std::string capture;
+    int baud = 115200;
     std::filesystem::path dir = DefaultSampleDir();
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -97,6 +108,14 @@ int main(int argc, char** argv) {
             }
             serve.passcode = push.passcode = code;
         }
+        else if (a == "--port") port_path = value();
+        else if (a == "--capture") capture = value();
+        else if (a == "--baud") {
+            if (!Number(value(), 9600, 115200, &baud)) {
+                std::fprintf(stderr, "sorvanto-handset: --baud takes 9600..115200\n");
+                return 2;
+            }
+        }
         else if (a == "--out") serve.out = value();
         else if (a == "--dir") dir = value();
         else if (a == "--device-name") serve.device_name = value();
@@ -109,6 +128,22 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "sorvanto-handset: unknown option %s\n", a.c_str());
             return 2;
         } else positional.push_back(a);
+    }
+    const bool known = (command == "push" && positional.size() == 1) ||
+                       (command == "push-sample" && positional.size() == 1) || (command == "serve" && positional.empty());
+    if (!known) return Usage();
+    std::unique_ptr<handset::IrPort> ir;
+    if (!port_path.empty()) {
+        std::string error;
+        // A handset pushing has no name of its own to tell; one serving answers with its name.
+        ir = handset::IrPort::Open(port_path, baud, command == "serve" ? serve.device_name : "Handset", capture, &error);
+        if (!ir) {
+            std::fprintf(stderr, "sorvanto-handset: %s\n", error.c_str());
+            return 1;
+        }
+        push.connect = [&ir](std::string* error) { return ir->Connect(kDiscoverMs, error); };
+        serve.accept = [&ir](std::string* error) { return ir->Accept(error); };
+        serve.where = port_path;
     }
     if (command == "push" && positional.size() == 1) {
         const std::filesystem::path file = positional[0];

@@ -35,7 +35,7 @@ std::string Packet(char opcode, const std::string& headers) {
 }
 
 // Sends a request and reads its answer; false with a line on stderr when that fails.
-bool Exchange(int fd, const std::string& request, std::string* answer, const char* what) {
+bool Exchange(Stream& fd, const std::string& request, std::string* answer, const char* what) {
     if (!WriteAll(fd, request)) {
         std::fprintf(stderr, "sorvanto-handset: the link broke while sending %s\n", what);
         return false;
@@ -104,11 +104,12 @@ int PushFile(const std::filesystem::path& file, const std::string& object_name, 
     }
     const std::string body((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::string error;
-    const int fd = ConnectTo(options.to, &error);
-    if (fd < 0) {
+    const std::unique_ptr<Stream> stream = options.connect ? options.connect(&error) : ConnectTo(options.to, &error);
+    if (!stream) {
         std::fprintf(stderr, "sorvanto-handset: %s\n", error.c_str());
         return 1;
     }
+    Stream& fd = *stream;
     int result = 1;
     std::string answer;
     int packets = 0;
@@ -163,7 +164,6 @@ int PushFile(const std::filesystem::path& file, const std::string& object_name, 
         std::fflush(stdout);
         result = 0;
     } while (false);
-    CloseSocket(fd);
     return result;
 }
 

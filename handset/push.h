@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "wire.h"
@@ -11,6 +13,8 @@ struct PushOptions {
     Endpoint to{"127.0.0.1", 6500};
     int packet_size = 1024;  // the handset's own maximum packet length
     std::string passcode;    // answers the PC's digest challenge; empty: a challenge fails the push
+    // Opens each push's connection when set (the infrared port); else TCP to `to`.
+    std::function<std::unique_ptr<Stream>(std::string* error)> connect;
 };
 
 // Pushes one file as a handset does: CONNECT, PUT with Name, Length and Body, more PUTs with

@@ -13,9 +13,9 @@ namespace handset {
 namespace {
 
 struct Connection {
-    Connection(const ServeOptions& o, int f, int* r) : options(o), fd(f), requests(r) {}
+    Connection(const ServeOptions& o, Stream& f, int* r) : options(o), fd(f), requests(r) {}
     const ServeOptions& options;
-    int fd;
+    Stream& fd;
     int* requests;
     std::array<std::uint8_t, 16> nonce{};
     bool authenticated = false;
@@ -170,34 +170,38 @@ std::string StoredFileName(const std::string& object_name) {
 
 int Serve(const ServeOptions& options) {
     std::string error;
-    const int listener = ListenOn(options.listen, &error);
-    if (listener < 0) {
-        std::fprintf(stderr, "sorvanto-handset: %s\n", error.c_str());
-        return 1;
+    int listener = -1;
+    if (!options.accept) {
+        listener = ListenOn(options.listen, &error);
+        if (listener < 0) {
+            std::fprintf(stderr, "sorvanto-handset: %s\n", error.c_str());
+            return 1;
+        }
     }
     std::error_code ec;
     std::filesystem::create_directories(options.out, ec);
-    std::printf("LISTENING %s:%d as %s\n", options.listen.host.c_str(), options.listen.port, options.device_name.c_str());
+    const std::string where =
+        options.accept ? options.where : options.listen.host + ":" + std::to_string(options.listen.port);
+    std::printf("LISTENING %s as %s\n", where.c_str(), options.device_name.c_str());
     std::fflush(stdout);
     int requests = 0;
     for (;;) {
-        const int fd = AcceptOne(listener);
-        if (fd < 0) {
-            std::fprintf(stderr, "sorvanto-handset: accept failed\n");
-            CloseSocket(listener);
+        const std::unique_ptr<Stream> stream = options.accept ? options.accept(&error) : AcceptOne(listener);
+        if (!stream) {
+            std::fprintf(stderr, "sorvanto-handset: %s\n", options.accept ? error.c_str() : "accept failed");
+            if (listener >= 0) CloseSocket(listener);
             return 1;
         }
-        Connection c(options, fd, &requests);
+        Connection c(options, *stream, &requests);
         const int before = requests;
         while (c.Handle()) {
         }
-        CloseSocket(fd);
         // A discovery probe connects and leaves without a word; that is no session.
         if (requests > before) std::printf("CLOSED\n");
         std::fflush(stdout);
         if (options.once && requests > before) break;
     }
-    CloseSocket(listener);
+    if (listener >= 0) CloseSocket(listener);
     return 0;
 }
 

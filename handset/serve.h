@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "wire.h"
@@ -16,6 +18,10 @@ struct ServeOptions {
     std::string device_name = "Handset";
     int stall_after = -1;           // stop answering after this many requests
     bool refuse_last_put = false;
+    // Waits for each connection when set (the infrared port; nullptr ends the serving), and
+    // `where` names what is listened on; else TCP on `listen`.
+    std::function<std::unique_ptr<Stream>(std::string* error)> accept;
+    std::string where;
 };
 
 // Receives objects as a handset does and stores each under its name in options.out, one log

@@ -1,15 +1,7 @@
 #include "platform/link_api.h"
 
+#include <algorithm>
 #include <cstring>
-
-#include "platform/irda_link.h"
-#include "platform/link_settings.h"
-#include "platform/tcp_link.h"
-#ifdef _WIN32
-#include "platform/irda_winsock.h"
-#else
-#include "platform/irda_linux.h"
-#endif
 
 namespace sorvanto {
 
@@ -56,20 +48,5 @@ bool AddDevice(DeviceList& list, const std::uint8_t address[4], const std::strin
     SetDeviceCount(list, n + 1);
     return true;
 }
-
-std::unique_ptr<LinkApi> MakeLink(const LinkSettings& settings) {
-    if (settings.UsesTransport(LinkSettings::kTcp)) return std::make_unique<TcpLink>(settings);
-#ifdef _WIN32
-    if (settings.UsesTransport(LinkSettings::kIrda)) return std::make_unique<IrdaLink>(std::make_unique<IrdaWinsock>());
-#else
-    // Linux's IrDA sockets come with a module the user installs; without it the first socket
-    // is refused (address family not supported), and the sessions report IrDA as unavailable.
-    if (settings.UsesTransport(LinkSettings::kIrda))
-        return std::make_unique<IrdaLink>(std::make_unique<IrdaLinux>(SystemIrdaSocketCalls()));
-#endif
-    return nullptr;  // an unknown name gives no link
-}
-
-std::unique_ptr<LinkApi> MakeConfiguredLink() { return MakeLink(LinkSettings::Load()); }
 
 }  // namespace sorvanto

@@ -121,8 +121,12 @@ public:
 };
 
 // The link that the settings name ("Transport"); nullptr for a transport this build does not
-// have, so that every session on it fails cleanly.
+// have, or whose adapter cannot be opened, so that every session on it fails cleanly. (Made
+// above the infrared stack, in the irlink module, since "sir" is the stack over a serial port.)
 std::unique_ptr<LinkApi> MakeLink(const LinkSettings& settings);
+// The same; when the link's serial port or capture file cannot be opened, *error_line is the
+// one line for the user naming it and the reason (left alone otherwise).
+std::unique_ptr<LinkApi> MakeLink(const LinkSettings& settings, std::string* error_line);
 // The same from ".\Sorvanto.ini".
 std::unique_ptr<LinkApi> MakeConfiguredLink();
 

@@ -200,7 +200,11 @@ void CMainFrame::StartUp() {
 }
 
 void CMainFrame::OpenServer() {
-    if (!server_) server_ = std::make_unique<ObexServerSession>(MakeConfiguredLink(), &queue_);
+    // A serial adapter that cannot be opened is named in the log, rather than told as a link
+    // that is missing.
+    std::string link_error;
+    if (!server_) server_ = std::make_unique<ObexServerSession>(MakeLink(LinkSettings::Load(), &link_error), &queue_);
+    if (!link_error.empty()) link_error_ = link_error;
     // Peers on a network answer the challenge with the passcode of the configuration sheet.
     const LinkSettings link = LinkSettings::FromIni(SettingsFile::Get());
     server_->SetPasscode(link.passcode);
@@ -214,7 +218,9 @@ void CMainFrame::OpenServer() {
     // the reason is told once, not after each send.
     if (!server_failure_logged_) {
         server_failure_logged_ = true;
-        Log(ObexServerSession::OpenFailureText(opened, LinkSettings::Load().UsesTransport(LinkSettings::kIrda)));
+        Log(!link_error_.empty()
+                ? link_error_
+                : ObexServerSession::OpenFailureText(opened, LinkSettings::Load().UsesTransport(LinkSettings::kIrda)));
     }
 }
 
@@ -321,6 +327,9 @@ void CMainFrame::Send(const SendRequest& request) {
     sending_ = true;
     if (ir_mode_ != 0) {
         StopServer();
+        // A serial adapter has one owner at a time: the send's own link opens the port, so the
+        // server's lets go of it, and a new one takes it back afterwards.
+        if (LinkSettings::Load().UsesTransport(LinkSettings::kSir)) server_.reset();
         if (IsSendKind(request.kind)) RunSendJob(request);
         OpenServer();
     } else {

@@ -132,6 +132,7 @@ private:
     int ir_mode_ = 1;
     bool irmon_stopped_ = false;
     bool server_failure_logged_ = false;
+    std::string link_error_;  // why the link could not be made, for that one log line
     bool tabs_built_ = false;
     bool tool_bar_ = true;
     bool status_bar_ = true;

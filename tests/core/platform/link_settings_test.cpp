@@ -62,26 +62,6 @@ TEST(LinkSettingsTest, LongDeviceNamesAreCutWithoutSplittingACharacter) {
     EXPECT_EQ(peers[0].name, std::string(20, 'a'));
 }
 
-TEST(LinkSettingsTest, UnknownTransportGivesNoLink) {
-    LinkSettings s;
-#ifndef _WIN32
-    // Linux's IrDA sockets are the module's; the link exists either way and tells at its
-    // first socket whether the family is there.
-    EXPECT_EQ(LinkSettings().transport, "tcp");
-    s.transport = "irda";
-    EXPECT_NE(MakeLink(s), nullptr);
-#else
-    EXPECT_EQ(LinkSettings().transport, "irda");
-    s.transport = "IrDA";
-    EXPECT_NE(MakeLink(s), nullptr);
-#endif
-    EXPECT_TRUE(FromText("[Link]\r\nTransport=IrDA\r\n").UsesTransport(LinkSettings::kIrda));
-    s.transport = "bluetooth";
-    EXPECT_EQ(MakeLink(s), nullptr);
-    s.transport = "TCP";
-    EXPECT_NE(MakeLink(s), nullptr);
-}
-
 TEST(LinkSettingsTest, SerialAdapterKeys) {
     const LinkSettings d = FromText("");
     EXPECT_EQ(d.port, LinkSettings::kDefaultPort);
