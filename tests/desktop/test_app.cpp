@@ -216,6 +216,9 @@ private Q_SLOTS:
     void launchedProgramGetsItsArgumentsWithoutAShell() {
         ShellHome home;
         const QString out = home.Path(QStringLiteral("out.txt"));
+#ifdef _WIN32
+        QSKIP("the case runs a POSIX shell (sh), which Windows does not have");
+#endif
         const std::string tricky = "a b;$(touch " + home.Path(QStringLiteral("pwned")).toStdString() + ")";
         QVERIFY(LaunchProcess({"sh", "-c", "printf '%s' \"$1\" > \"$2\"", "sh", tricky, out.toStdString()}));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(out) && QFile(out).size() > 0, 5000);

@@ -57,7 +57,7 @@ struct LinkHome {
     int listen_port = test::FreePort();
     int handset_port = test::FreePort();
     LinkHome() {
-        home.WriteSettings("[System]\r\nModel=2\r\nIrMode=1\r\n[Link]\r\nListenAddress=127.0.0.1\r\nListenPort=" +
+        home.WriteSettings("[System]\r\nModel=2\r\nIrMode=1\r\n[Link]\r\nTransport=tcp\r\nListenAddress=127.0.0.1\r\nListenPort=" +
                            std::to_string(listen_port) + "\r\nPeers=Handset@127.0.0.1:" +
                            std::to_string(handset_port) + "\r\n");
     }

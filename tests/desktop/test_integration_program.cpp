@@ -68,7 +68,7 @@ private Q_SLOTS:
         QTemporaryDir home;
         const int port = test::FreePort();
         const std::string ini = "[System]\r\nModel=" + std::to_string(model) +
-                                "\r\nIrMode=1\r\n[Link]\r\nListenAddress=127.0.0.1\r\nListenPort=" +
+                                "\r\nIrMode=1\r\n[Link]\r\nTransport=tcp\r\nListenAddress=127.0.0.1\r\nListenPort=" +
                                 std::to_string(port) + "\r\n";
         QFile f(home.filePath(QStringLiteral("Sorvanto.ini")));
         QVERIFY(f.open(QIODevice::WriteOnly));

@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "app/copy_data_event.h"
+#include "colour_emoji_face.h"
 #include "controls/colour_button.h"
 #include "dialogs/pictograph_keyboard_dlg.h"
 
@@ -189,6 +190,7 @@ private Q_SLOTS:
     }
 
     void selectedEntryIsDrawnInverted() {
+        SKIP_WITHOUT_COLOUR_EMOJI_FACE();
         CPictographKeyboardDlg keyboard(Table("draw.ini", "Code0=F89F 0000FF\r\nCode1=F8A0 00FF00\r\nCode2=F8A1 FF0000\r\n"));
         keyboard.show();
         QTest::mouseClick(&keyboard, Qt::LeftButton, {}, CellPoint(1));

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
+#include "colour_emoji_face.h"
 #include "controls/sjis_text.h"
 #include "dialogs/pictograph_keyboard_dlg.h"
 #include "dialogs/sjis_edit_guard.h"
@@ -52,6 +53,7 @@ class PictographShotsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void keyboardDrawsEveryPictographInColour() {
+        SKIP_WITHOUT_COLOUR_EMOJI_FACE();
         CPictographKeyboardDlg keyboard(SORVANTO_SOURCE_DIR "/data/imoji.ini");
         keyboard.show();
         QVERIFY(QTest::qWaitForWindowExposed(&keyboard));
@@ -72,6 +74,7 @@ private Q_SLOTS:
     }
 
     void mailTextShowsEmojiInColour() {
+        SKIP_WITHOUT_COLOUR_EMOJI_FACE();
         MailItem mail;
         QCOMPARE(ReadMailItem(SORVANTO_TEST_DATA "/mail/3F2A10B0E1", true, mail), MailFileRead::kOk);
         QWidget window;

@@ -44,7 +44,7 @@ private:
 // A "Link" section with a listening port of this test process's own, so that parallel tests
 // and a running program do not meet on one port.
 inline std::string OwnPortLink() {
-    return "[Link]\r\nListenPort=" + std::to_string(30000 + QCoreApplication::applicationPid() % 20000) + "\r\n";
+    return "[Link]\r\nTransport=tcp\r\nListenPort=" + std::to_string(30000 + QCoreApplication::applicationPid() % 20000) + "\r\n";
 }
 
 // Copies a shipped sample object into "TmpFiles\" as the server names a received one.
