@@ -27,7 +27,12 @@ void TempHome::TearDown() {
 
 std::filesystem::path ScratchRoot() {
     static const std::filesystem::path root = [] {
-        const auto dir = std::filesystem::path(SORVANTO_BINARY_DIR) / "test-tmp";
+        // The Windows build runs under wine, where the build tree is only reachable through
+        // drive Z:, on which the C++ library's recursive copy into a folder fails; the
+        // system's temporary folder lies inside the wine prefix, itself in the build tree.
+        const auto dir = SORVANTO_TARGET_WINDOWS
+                             ? std::filesystem::temp_directory_path() / "sorvanto-tests"
+                             : std::filesystem::path(SORVANTO_BINARY_DIR) / "test-tmp";
         std::filesystem::create_directories(dir);
         return dir;
     }();
