@@ -5,7 +5,6 @@
 #include <thread>
 
 #include "command.h"
-#include "platform/link/serial_port.h"
 #include "platform/link_api.h"
 #include "platform/link_settings.h"
 
@@ -43,11 +42,13 @@ int RunDevices(const GlobalOptions&, std::vector<std::string>& args) {
         return kUsage;
     }
     const LinkSettings settings = LinkSettings::Load();
-    std::unique_ptr<SerialPort> port;
-    if (!OpenSerialPortIfConfigured(settings, &port)) return kFailure;
-    port.reset();  // the link opens it again for itself
-
-    std::unique_ptr<LinkApi> link = MakeLink(settings);
+    // The factory opens the port itself and says in one line why it could not.
+    std::string link_error;
+    std::unique_ptr<LinkApi> link = MakeLink(settings, &link_error);
+    if (!link && !link_error.empty()) {
+        PrintError(link_error);
+        return kFailure;
+    }
     if (!link || !link->Startup()) {
         PrintError(settings.UsesTransport(LinkSettings::kIrda) ? std::string("IrDA is not available on this system")
                                                                : "the link '" + settings.transport + "' cannot look for devices");
